@@ -19,7 +19,7 @@ enum {
     LOG_CHANNELS_MAX
 };
 
-enum { LOG_CHANNELS_GAME = 13, LOG_CHANNELS_EDITOR = 11, LOG_NAME_MAX = 255 };
+enum { LOG_CHANNELS_GAME = 13, LOG_CHANNELS_EDITOR = 11, LOG_NAME_MAX = 1023 };
 
 extern bool log_enabled;
 extern char log_file_name[LOG_NAME_MAX + 1];

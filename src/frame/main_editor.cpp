@@ -1,0 +1,4 @@
+// Process entry of the editor.
+#include "frame/startup.h"
+
+int main(int argc, char **argv) { editor_start(argc, argv); }

@@ -1,0 +1,43 @@
+// The editor's start-up: its program description, shutdown chain and the
+// order in which its subsystems come up (no sound, no network).
+#include "frame/startup.h"
+
+#include "core/files.h"
+#include "core/realm.h"
+#include "frame/config.h"
+#include "frame/log.h"
+#include "frame/sys.h"
+
+namespace {
+
+const shutdown_step editor_chain[] = {
+    {SUB_FILES, fs_shutdown},
+    {SUB_REALM, realm_shutdown},
+    {SUB_LOG, log_close},
+    {-1, nullptr},
+};
+
+const program_info editor_program = {
+    "version 2.0/75 build Jan 30 2005 22:35:46",
+    "\nTrelm 2D: fenda editor\n%s\n",
+    "\nTrelm 2D: fenda editor %s\n",
+    "Fenda editor [%s]",
+    "fenda_editor.log",
+    6,
+    LOG_CHANNELS_EDITOR,
+    editor_chain,
+};
+
+}  // namespace
+
+void editor_start(int argc, char **argv) {
+    frame_start(&editor_program);
+    config_defaults(true);
+    read_options(argc, argv);
+
+    log_write(LOG_INFO, editor_program.first_log_line, editor_program.version);
+    fs_init();
+    config_read("fenda2.config");
+    realm_init();
+    sys_exit(0, "Normal shutdown");
+}

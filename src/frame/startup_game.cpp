@@ -1,0 +1,43 @@
+// The game's start-up: its program description, shutdown chain and the
+// order in which its subsystems come up.
+#include "frame/startup.h"
+
+#include "core/files.h"
+#include "core/realm.h"
+#include "frame/config.h"
+#include "frame/log.h"
+#include "frame/sys.h"
+
+namespace {
+
+const shutdown_step game_chain[] = {
+    {SUB_FILES, fs_shutdown},
+    {SUB_REALM, realm_shutdown},
+    {SUB_LOG, log_close},
+    {-1, nullptr},
+};
+
+const program_info game_program = {
+    "version 2.0/75 built Jan 30 2005 22:39:06",
+    "\nTrelm 2D: fenda\n%s\n",
+    "\nTrelm 2D: fenda %s\n",
+    "Fenda 2 [%s]",
+    "fenda2.log",
+    8,
+    LOG_CHANNELS_GAME,
+    game_chain,
+};
+
+}  // namespace
+
+void game_start(int argc, char **argv) {
+    frame_start(&game_program);
+    config_defaults(false);
+    read_options(argc, argv);
+
+    log_write(LOG_INFO, game_program.first_log_line, game_program.version);
+    fs_init();
+    config_read("fenda2.config");
+    realm_init();
+    sys_exit(0, "Normal shutdown");
+}

@@ -1,0 +1,101 @@
+// The log: file creation on the first line, channel switches, the line
+// format, the editor's shorter table and a file that cannot be created.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <sys/stat.h>
+
+#include "frame/log.h"
+#include "frame/sys.h"
+#include "test_util.h"
+
+namespace {
+
+struct LogTest : ::testing::Test {
+    temp_dir dir;
+    std::string path;
+    void SetUp() override {
+        path = dir.file("test.log");
+        log_reset(LOG_CHANNELS_GAME, path.c_str());
+    }
+    void TearDown() override {
+        log_close();
+        log_reset(LOG_CHANNELS_GAME, "fenda2.log");
+        log_enabled = false;  // as the test binary starts
+    }
+};
+
+TEST_F(LogTest, FirstLineCreatesAndEmptiesTheFileAndLinesCarryTheChannelName) {
+    write_file(path, "left over from an earlier run\n");
+    EXPECT_FALSE(subsystem_is_up(SUB_LOG));
+    log_write(LOG_INFO, "initializing %s", "file system");
+    EXPECT_TRUE(subsystem_is_up(SUB_LOG));
+    log_write(LOG_ERROR, "Normal shutdown");
+    log_write(LOG_NOTE, "bpp=%d", 24);
+    log_warning("sprite \"%s\" has too long name (should be less than %d symbols)", "x", 32);
+    // Unbuffered: the lines are in the file before it is closed.
+    EXPECT_EQ(read_file(path),
+              ": initializing file system\n"
+              "ERROR: Normal shutdown\n"
+              "note: bpp=24\n"
+              "WARNING: sprite \"x\" has too long name (should be less than 32 symbols)\n");
+    log_close();
+    EXPECT_FALSE(subsystem_is_up(SUB_LOG));
+}
+
+TEST_F(LogTest, LinesFilteredOutNeverCreateTheFile) {
+    log_write(LOG_ALLOC, "ralloc(%02Xh, %u)", 4, 10u);
+    log_write(LOG_FILE, "opening");
+    log_write(LOG_SPRITE, "sprite");
+    log_write(LOG_SOUND, "sound");
+    EXPECT_FALSE(file_exists(path));
+    log_enabled = false;
+    log_write(LOG_ERROR, "fatal");
+    EXPECT_FALSE(file_exists(path));
+}
+
+TEST_F(LogTest, SwitchingAChannelIsReportedOnTheLogChannel) {
+    log_set_channel(LOG_ALLOC, true);
+    log_write(LOG_ALLOC, "ralloc(%02Xh, %u)", 4, 10u);
+    log_set_channel(LOG_ALLOC, false);
+    log_write(LOG_ALLOC, "not written");
+    log_set_channel(LOG_LOG, false);
+    log_set_channel(LOG_NOTE, false);  // LOG_LOG is off: no line for this one
+    log_write(LOG_NOTE, "not written");
+    EXPECT_EQ(read_file(path),
+              "log: loging for \"alloc\" enabled\n"
+              "alloc: ralloc(04h, 10)\n"
+              "log: loging for \"alloc\" disabled\n"
+              "log: loging for \"log\" disabled\n");
+}
+
+TEST_F(LogTest, EditorTableEndsAfterGraphics) {
+    log_reset(LOG_CHANNELS_EDITOR, path.c_str());
+    log_write(LOG_NETWORK, "not in the editor");
+    log_write(LOG_GRAPHICS, "font");
+    log_write(LOG_CHANNELS_MAX, "out of range");
+    log_write(-1, "out of range");
+    EXPECT_EQ(read_file(path), "graphics: font\n");
+}
+
+TEST_F(LogTest, LongMessagesAreCutAndMessagesAreNeverReusedAsFormats) {
+    std::string long_text(400, 'a');
+    log_write(LOG_INFO, "%s", long_text.c_str());
+    log_warning("%s", "100%d %s %n");
+    std::string expected = ": " + std::string(255, 'a') + "\n" + "WARNING: 100%d %s %n\n";
+    EXPECT_EQ(read_file(path), expected);
+}
+
+TEST_F(LogTest, UncreatableFileSwitchesTheLogOffForGood) {
+    std::string as_dir = dir.file("a_directory.log");
+    mkdir(as_dir.c_str(), 0755);
+    log_reset(LOG_CHANNELS_GAME, as_dir.c_str());
+    log_write(LOG_INFO, "first");
+    EXPECT_FALSE(log_enabled);
+    EXPECT_FALSE(subsystem_is_up(SUB_LOG));
+    log_enabled = true;  // even if someone switched it back on, no file opens again
+    log_write(LOG_INFO, "second");
+    EXPECT_FALSE(subsystem_is_up(SUB_LOG));
+}
+
+}  // namespace
