@@ -1,0 +1,208 @@
+// The file layer: text and binary reading, line and word reads, byte order,
+// unsafe mode, leftover files, the SDL stream and every fatal message.
+#include <gtest/gtest.h>
+
+#include <SDL/SDL.h>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "core/files.h"
+#include "frame/log.h"
+#include "frame/sys.h"
+#include "test_util.h"
+
+namespace {
+
+// A death test's child ends in sys_exit without unwinding the test's stack,
+// so the temporary directory it made is removed at exit instead.
+std::string child_dir;
+void remove_child_dir() {
+    std::error_code ec;
+    std::filesystem::remove_all(child_dir, ec);
+}
+
+long open_descriptors() {
+    std::filesystem::directory_iterator it("/proc/self/fd");
+    return std::distance(begin(it), end(it));
+}
+
+struct FilesTest : ::testing::Test {
+    temp_dir dir;
+    scoped_cwd cwd{dir.path};
+    void SetUp() override {
+        if (child_dir.empty()) atexit(remove_child_dir);
+        child_dir = dir.path;
+        fs_init();
+    }
+    void TearDown() override {
+        fs_shutdown();
+        log_close();
+        log_reset(LOG_CHANNELS_GAME, "fenda2.log");
+        log_enabled = false;
+    }
+    std::string read_all(uint8_t h, int count) {
+        std::string s;
+        for (int i = 0; i < count; i++) s += (char)fs_read_byte(h);
+        return s;
+    }
+};
+using FilesDeathTest = FilesTest;
+
+TEST_F(FilesTest, TextModeFoldsCrLfWhileBinaryAndBlocksReadRawBytes) {
+    write_file("t.txt", "a\r\nb\rc\r\n\r\nz\r");
+    uint8_t h = fs_open("t.txt", "rt", 1);
+    EXPECT_EQ(read_all(h, 9), "a\nb\rc\n\nz\r");  // a CR at the end stays too
+    EXPECT_EQ(fs_position(h), 9u);
+    fs_close(h);
+
+    h = fs_open("t.txt", "rb", 1);
+    EXPECT_EQ(read_all(h, 12), "a\r\nb\rc\r\n\r\nz\r");
+    fs_close(h);
+
+    h = fs_open("t.txt", "rt", 1);
+    char block[5] = {};
+    EXPECT_EQ(fs_read_block(h, 4, block), 4u);
+    EXPECT_STREQ(block, "a\r\nb");
+    EXPECT_EQ(fs_read_byte(h), '\r');  // lone CR after the block
+    EXPECT_EQ(fs_position(h), 5u);
+}
+
+TEST_F(FilesTest, LinesStopAtMaxOrTerminatorAndWordsRunThroughLineFeeds) {
+    const std::string line80(80, 'x');
+    write_file("c.txt", line80 + "\r\n\r\nkey value\nab\ncd ef");
+    uint8_t h = fs_open("c.txt", "rt", 1);
+    char buffer[81];
+    EXPECT_EQ(fs_read_line(h, 80, buffer, '\n'), 80);
+    EXPECT_EQ(std::string(buffer), line80);
+    EXPECT_EQ(fs_read_line(h, 80, buffer, '\n'), 0);  // the rest of that line
+    EXPECT_EQ(fs_read_line(h, 80, buffer, '\n'), 0);  // the empty line
+    EXPECT_EQ(fs_read_line(h, 80, buffer, ' '), 3);
+    EXPECT_STREQ(buffer, "key");
+    EXPECT_EQ(fs_read_line(h, 3, buffer, '\n'), 3);  // cut, then the rest
+    EXPECT_STREQ(buffer, "val");
+    EXPECT_EQ(fs_read_line(h, 80, buffer, '\n'), 2);
+    EXPECT_STREQ(buffer, "ue");
+    EXPECT_EQ(fs_read_line(h, 60, buffer, ' '), 5);
+    EXPECT_STREQ(buffer, "ab\ncd");
+}
+
+TEST_F(FilesTest, WordsAndLongNumbersAreReadMostSignificantByteFirst) {
+    write_file("n.bin", std::string("\x12\x34\x56\x78\x9A\xBC", 6));
+    uint8_t h = fs_open("n.bin", "rb", 1);
+    EXPECT_EQ(fs_read_u16(h), 0x1234);
+    EXPECT_EQ(fs_read_u32(h), 0x56789ABCu);
+}
+
+TEST_F(FilesTest, UnsafeModeReturnsFailuresAndStatusResetsWhenRead) {
+    EXPECT_EQ(fs_open("missing", "rb", 0), FS_IO_ERROR);
+    write_file("s.txt", "ab cd");
+    uint8_t first = fs_open("s.txt", "rb", 0);
+    EXPECT_EQ(first, 0);  // the failed open kept no handle
+
+    char buffer[81];
+    EXPECT_EQ(fs_read_line(first, 80, buffer, ' '), 2);
+    EXPECT_EQ(fs_read_line(first, 80, buffer, ' '), 2);  // ends at the file's end
+    EXPECT_STREQ(buffer, "cd");
+    EXPECT_EQ(fs_status(first), FS_IO_ERROR);
+    EXPECT_EQ(fs_status(first), FS_OK);
+    EXPECT_EQ(fs_read_byte(first), 0);
+    EXPECT_EQ(fs_status(first), FS_IO_ERROR);
+    EXPECT_EQ(fs_read_block(first, FS_MAX_SIZE, buffer), 0u);
+    EXPECT_EQ(fs_status(first), FS_BEYOND_EOF);
+    EXPECT_EQ(fs_status(99), FS_NO_HANDLE);
+
+    fs_close(first);
+    first = fs_open("s.txt", "rb", 0);
+    EXPECT_EQ(fs_read_block(first, 8, buffer), 0u);  // five bytes are not eight
+    EXPECT_EQ(fs_status(first), FS_IO_ERROR);
+    EXPECT_EQ(fs_position(first), 5u);
+
+    for (int i = 1; i < FS_HANDLES; i++) ASSERT_EQ(fs_open("s.txt", "rb", 0), i);
+    EXPECT_EQ(fs_open("s.txt", "rb", 0), FS_NO_HANDLE);
+}
+
+TEST_F(FilesTest, ShutdownClosesLeftoverFilesAndLongNamesAreKeptWhole) {
+    const std::string name100(100, 'n'), name127(127, 'm');
+    write_file(name100, "1");
+    write_file(name127, "2");
+    const int before = open_descriptors();
+    EXPECT_EQ(fs_read_byte(fs_open(name100.c_str(), "rb", 1)), '1');
+    uint8_t h = fs_open(name127.c_str(), "rb", 1);
+    EXPECT_EQ(fs_name(h), name127);
+    EXPECT_EQ(fs_open(std::string(128, 'x').c_str(), "rb", 0), FS_IO_ERROR);
+    EXPECT_EQ(open_descriptors(), before + 2);
+    fs_shutdown();
+    EXPECT_EQ(open_descriptors(), before);
+    EXPECT_FALSE(subsystem_is_up(SUB_FILES));
+    EXPECT_STREQ(fs_name(h), "");
+    fs_init();
+    EXPECT_EQ(fs_open(name100.c_str(), "rb", 1), 0);
+}
+
+TEST_F(FilesTest, RwopsReadsTheOpenFileAndLeavesHandleAndFileAlone) {
+    log_reset(LOG_CHANNELS_GAME, dir.file("files.log").c_str());
+    log_set_channel(LOG_FILE, true);
+    write_file("pic.png", "hello world");
+    uint8_t h = fs_open("pic.png", "rb", 1);
+    EXPECT_EQ(fs_read_byte(h), 'h');
+    SDL_RWops *rw = fs_rwops(h);
+    ASSERT_NE(rw, nullptr);
+    char four[5] = {};
+    EXPECT_EQ(SDL_RWread(rw, four, 1, 4), 4);
+    EXPECT_STREQ(four, "ello");
+    SDL_RWclose(rw);
+    EXPECT_EQ(fs_position(h), 1u);
+    EXPECT_EQ(fs_read_byte(h), ' ');  // the file is still open, where the stream left it
+    fs_close(h);
+    fs_open("pic.png", "rt", 0);
+    const std::string log = read_file(dir.file("files.log"));
+    EXPECT_NE(log.find("file: opening file \"pic.png\" in safe mode [rb]\n"
+                       "file: taking RWops for file \"pic.png\" [\"pic.png\" ofs=0h]\n"
+                       "file: closing file \"pic.png\"\n"
+                       "file: opening file \"pic.png\" in unsafe mode [rt]\n"),
+              std::string::npos)
+        << log;
+}
+
+TEST_F(FilesDeathTest, SafeModeFailuresEndTheProgramNamingFileAndOffsets) {
+    const auto code3 = ::testing::ExitedWithCode(3);
+    write_file("t.txt", "abcdefghijklmnopqrstuvwxy\n");
+    EXPECT_EXIT(fs_open("nope", "rt", 1), code3, "sys_exit\\(3\\): can't open real file \"nope\"");
+    EXPECT_EXIT(fs_open(std::string(128, 'x').c_str(), "rt", 1), code3,
+                "can't open real file \"x+\": name longer than 127 characters");
+    EXPECT_EXIT(
+        {
+            for (int i = 0; i < FS_HANDLES; i++) fs_open("t.txt", "rt", 1);
+            fs_open("t.txt", "rt", 1);
+        },
+        code3, "sys_exit\\(3\\): can't open file \"t.txt\"");
+
+    uint8_t h = fs_open("t.txt", "rt", 1);
+    char buffer[81];
+    EXPECT_EXIT(while (true) fs_read_line(h, 80, buffer, '\n'), code3,
+                "sys_exit\\(3\\): error reading file \"t.txt\" \\[\"t.txt\" ofs=0h\\] ofs=1Ah");
+    EXPECT_EXIT(fs_read_block(h, 27, buffer), code3,
+                "sys_exit\\(3\\): error reading block fromfile \"t.txt\" \\[\"t.txt\" ofs=0h\\] "
+                "\\(block_size=1Bh\\)");
+    fs_read_byte(h);
+    // A size that would wrap round 32 bits is still beyond the end.
+    EXPECT_EXIT(fs_read_block(h, 0xFFFFFFFF, buffer), code3,
+                "sys_exit\\(3\\): reading block from file \"t.txt\" \\[\"t.txt\" ofs=0h\\] beyond "
+                "the eof\n\\(file_ofs=1h file_size=4FFFFFh block_size=FFFFFFFFh\\)");
+    EXPECT_EXIT(fs_read_byte(5), code3, "fs_read_byte: file handle 5 is not open");
+    fs_close(h);
+    EXPECT_EXIT(fs_close(h), code3, "fs_close: file handle 0 is not open");
+}
+
+TEST_F(FilesDeathTest, NothingIsReadBeyondTheLargestFileSize) {
+    write_file("big.bin", std::string(FS_MAX_SIZE + 1, 'b'));
+    uint8_t h = fs_open("big.bin", "rb", 1);
+    std::string buffer(FS_MAX_SIZE, '\0');
+    EXPECT_EQ(fs_read_block(h, FS_MAX_SIZE, &buffer[0]), (uint32_t)FS_MAX_SIZE);
+    EXPECT_EXIT(fs_read_byte(h), ::testing::ExitedWithCode(3),
+                "sys_exit\\(3\\): reading byte from file \"big.bin\" \\[\"big.bin\" ofs=0h\\] "
+                "beyond the eof\n\\(file_ofs=4FFFFFh file_size=4FFFFFh\\)");
+}
+
+}  // namespace
