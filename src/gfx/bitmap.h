@@ -6,8 +6,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include <SDL/SDL_endian.h>
-
 // An opaque rectangle of pixels. The record belongs to whoever declares it;
 // `block` (name, row table, pixels) is one realm block, null once freed.
 struct bitmap {
@@ -61,8 +59,10 @@ void draw_sprite(bitmap *dest, const sprite *spr, int x, int y);
 void load_background(const char *file_name);
 
 // A pixel is the low `bpp` bytes of a mapped colour value, in machine order.
+// The byte order comes from the compiler rather than SDL, so that the
+// headless world and simulation code can hold bitmaps and sprites.
 inline void pixel_store(uint8_t *dst, uint32_t value, int bpp) {
-#if SDL_BYTEORDER == SDL_BIG_ENDIAN
+#if __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
     memcpy(dst, reinterpret_cast<uint8_t *>(&value) + 4 - bpp, (size_t)bpp);
 #else
     memcpy(dst, &value, (size_t)bpp);
@@ -71,7 +71,7 @@ inline void pixel_store(uint8_t *dst, uint32_t value, int bpp) {
 
 inline uint32_t pixel_load(const uint8_t *src, int bpp) {
     uint32_t value = 0;
-#if SDL_BYTEORDER == SDL_BIG_ENDIAN
+#if __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
     memcpy(reinterpret_cast<uint8_t *>(&value) + 4 - bpp, src, (size_t)bpp);
 #else
     memcpy(&value, src, (size_t)bpp);
