@@ -68,8 +68,7 @@ void write_line(int channel, const char *text) {
 }  // namespace
 
 void log_reset(int count, const char *default_name) {
-    if (log_file) fclose(log_file);
-    log_file = nullptr;
+    log_close();
     memcpy(channels, channel_defaults, sizeof channels);
     table_ready = true;
     channel_count = count < 0 ? 0 : count > LOG_CHANNELS_MAX ? LOG_CHANNELS_MAX : count;
