@@ -1,17 +1,15 @@
 // Shared set-up of the graphics and event tests: SDL's dummy display at a
-// chosen depth, realm memory and the file layer, all in a temporary working
-// directory; and writers for the small pictures and fonts the tests load.
+// chosen depth, realm memory and the file layer in a temporary working
+// directory, and small helpers to write pictures and read pixels.
 #pragma once
 #include <SDL/SDL.h>
 
-#include <cstdint>
 #include <functional>
 #include <string>
 
 #include "core/files.h"
 #include "core/realm.h"
 #include "frame/config.h"
-#include "gfx/bitmap.h"
 #include "gfx/draw.h"
 #include "gfx/video.h"
 #include "test_util.h"
@@ -20,11 +18,10 @@ struct rgb {
     Uint8 r, g, b;
     bool operator==(const rgb &o) const { return r == o.r && g == o.g && b == o.b; }
 };
-
 constexpr rgb CLEAR = {TRANSPARENT_R, TRANSPARENT_G, TRANSPARENT_B};
 
-// Display, realm memory and files up for the life of the value. `width` and
-// `height` are the editor's configured size (the game's display is 640 x 480).
+// Display (640 x 480 in the game, width x height in the editor), realm
+// memory and files, up for the life of the value.
 struct gfx_env {
     temp_dir dir;
     scoped_cwd cwd{dir.path};
@@ -52,14 +49,14 @@ inline uint32_t screen_pixel(rgb c) {
     uint32_t v = SDL_MapRGB(screen_surface->format, c.r, c.g, c.b);
     return bytes_per_pixel == 4 ? v : v & ((1u << (8 * bytes_per_pixel)) - 1);
 }
-
-inline uint32_t pixel_at(const bitmap &b, int x, int y) {
-    return pixel_load(b.rows[y] + (size_t)x * bytes_per_pixel, bytes_per_pixel);
+inline uint32_t pixel_at(const bitmap &b, int x, int y) { return pixel_load(b.rows[y] + x * bytes_per_pixel, bytes_per_pixel); }
+inline uint32_t display_pixel(int x, int y) {
+    auto *p = static_cast<uint8_t *>(screen_surface->pixels) + y * screen_surface->pitch + x * bytes_per_pixel;
+    return pixel_load(p, bytes_per_pixel);
 }
-
 inline void fill_bitmap(bitmap &b, uint32_t value) {
     for (int y = 0; y < b.height; y++)
-        for (int x = 0; x < b.width; x++) pixel_store(b.rows[y] + (size_t)x * bytes_per_pixel, value, bytes_per_pixel);
+        for (int x = 0; x < b.width; x++) pixel_store(b.rows[y] + x * bytes_per_pixel, value, bytes_per_pixel);
 }
 
 // Writes a 24-bit BMP whose pixel (x, y) has the colour `at(x, y)`.
@@ -72,15 +69,4 @@ inline void save_picture(const std::string &path, int w, int h, const std::funct
         }
     SDL_SaveBMP(s, path.c_str());
     SDL_FreeSurface(s);
-}
-
-// Writes a font file of w x h glyphs whose masks come from `ink(code, x, y)`.
-inline void save_font(const std::string &path, int w, int h, const std::function<bool(int, int, int)> &ink) {
-    std::string f;
-    f += (char)w;
-    f += (char)h;
-    for (int code = 0; code < 256; code++)
-        for (int y = 0; y < h; y++)
-            for (int x = 0; x < w; x++) f += ink(code, x, y) ? (char)1 : (char)0;
-    write_file(path, f);
 }
