@@ -39,6 +39,11 @@ TEST(Video, FullScreenSwitchKeepsTheDepthRedrawsAndLogs) {
             EXPECT_EQ(display_pixel(639, 479), screen_pixel({10, 20, 30})) << "back buffer shown again";
         }
         EXPECT_EQ(redraws, 2);
+        // Pictures of 2 bytes a pixel cannot go to a display of 3.
+        bytes_per_pixel = 2;
+        EXPECT_EXIT(video_toggle_fullscreen(), ::testing::ExitedWithCode(4),
+                    "sys_exit\\(4\\): unable to set video mode: \"3 bytes per pixel instead of 2\"");
+        bytes_per_pixel = 3;
     }
     video_mode_changed_hook = nullptr;
     log_close();

@@ -43,6 +43,17 @@ SDL_Surface *video_set_mode(int width, int height, int bits, bool fullscreen) {
     return surface;
 }
 
+SDL_Surface *video_reset_mode(int width, int height) {
+    SDL_Surface *surface = video_set_mode(width, height, screen_bits, screen_fullscreen);
+    // Every picture holds pixels of the old width; a display that came back
+    // with another one would have them copied as garbage past their rows.
+    if (surface->format->BytesPerPixel != bytes_per_pixel)
+        sys_exit(4, "unable to set video mode: \"%d bytes per pixel instead of %d\"",
+                 surface->format->BytesPerPixel, bytes_per_pixel);
+    video_record_mode(surface);
+    return surface;
+}
+
 const char *channel_order_of(const SDL_PixelFormat *format) {
     return format->Rmask < format->Bmask ? "BGR" : "RGB";
 }

@@ -44,6 +44,9 @@ void video_resize(int width, int height);
 void video_start_sdl(uint32_t sdl_subsystems);
 SDL_Surface *video_set_mode(int width, int height, int bits, bool fullscreen);
 void video_record_mode(SDL_Surface *surface);
+// Sets the mode again at the current depth and records it; fatal if the
+// display's bytes per pixel would change under the loaded pictures.
+SDL_Surface *video_reset_mode(int width, int height);
 const char *channel_order_of(const SDL_PixelFormat *format);
 void video_log_mode(const char *what);
 void video_log_format();

@@ -25,7 +25,6 @@ void video_init() {
 void video_resize(int width, int height) {
     // SDL 1.2 keeps the old surface until the mode is set again; without
     // this the back buffer of the new size would not match the display.
-    SDL_Surface *surface = video_set_mode(width, height, screen_bits, screen_fullscreen);
-    video_record_mode(surface);
+    video_reset_mode(width, height);
     video_log_mode("video mode change");
 }

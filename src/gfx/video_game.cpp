@@ -25,9 +25,7 @@ void video_init() {
 void video_toggle_fullscreen() {
     screen_fullscreen = !screen_fullscreen;
     // The depth stays, so every picture already converted stays valid.
-    SDL_Surface *surface =
-        video_set_mode(GAME_SCREEN_WIDTH, GAME_SCREEN_HEIGHT, screen_bits, screen_fullscreen);
-    video_record_mode(surface);
+    video_reset_mode(GAME_SCREEN_WIDTH, GAME_SCREEN_HEIGHT);
     video_log_mode("video mode change");
     sys_draw_bitmap(&back_buffer, 0, 0);
     if (video_mode_changed_hook) video_mode_changed_hook();
