@@ -1,0 +1,55 @@
+// Map files: the loader, the sprite-name cache it uses while a map loads,
+// the item names, the trigger grammar and the table of deathmatch starts.
+#pragma once
+#include <cstdint>
+
+#include "world/object.h"
+
+struct sprite;
+struct text_file;
+
+enum {
+    MAP_FIELD_MAX = 80,      // every word and line is shorter than this
+    DM_STARTS_MAX = 128,
+    SPRITE_NAME_MAX = 32,    // cache entries keep 31 characters
+    MAP_FIRST_OBJECT_LINE = 3,  // the number messages give the first object line
+    MAP_ITEM_NAMES = 10
+};
+
+struct dm_start {
+    int32_t x, y;  // 16.16
+};
+
+// Deathmatch starts of the maps loaded in this run (never cleared).
+extern dm_start dm_starts[DM_STARTS_MAX];
+extern int32_t dm_start_count;
+
+struct item_name {
+    const char *name;     // as written in map files
+    int32_t kind;         // item kind
+    const char *picture;  // its picture file
+};
+
+extern const item_name item_names[MAP_ITEM_NAMES];
+
+// Loads the whole map; every failure ends the program.
+void load_map(const char *file_name);
+
+// The sprite of a picture file, loaded once per map load (valid only while
+// a map loads).
+sprite *find_sprite(const char *name);
+// Empties the cache; the entries' memory goes with RMT_SPRITE_NAMES.
+void sprite_cache_reset();
+
+void add_dm_start(int32_t x, int32_t y);
+
+// The item kind of a map's item name, or 0 for an unknown name.
+const item_name *find_item_name(const char *name);
+
+// Reads the rest of a TRIGGER line after its KIND (size, type, values) into
+// the record; `scale` turns pixels into world units.
+void read_trigger(text_file *f, trigger *t, object *area, int32_t scale);
+
+// Reads a coordinate or size in pixels; refuses values that do not fit the
+// world's fixed point.
+int32_t read_map_pixels(text_file *f, const char *field, const char *what, int32_t scale);

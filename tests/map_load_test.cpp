@@ -1,0 +1,343 @@
+// The game's map loader: what a map becomes (objects, lists in reverse file
+// order, records, players, deathmatch starts, grid entries), its reading
+// rules, and every fatal message with its line number.
+#include <gtest/gtest.h>
+
+#include "frame/log.h"
+#include "world_fixture.h"
+
+namespace {
+
+constexpr int32_t PX = FIXED_ONE;
+
+const std::vector<std::string> SAMPLE = {
+    "500 0 WALL wall.png",                                          // line 3: straddles x = 512
+    "132 0 WALL wall2.png",                                         // 4
+    "0 16 DECORATION deco.png",                                     // 5
+    "50 16 LADDER ladder.png",                                      // 6
+    "200 40 PLATFORM 65536 -32768 plat.png",                        // 7
+    "300 40 PLATFORM 0 0 plat.png",                                 // 8
+    "10 10 TRIGGER 30 40 REDIRECT 5 -6",                            // 9
+    "20 20 TRIGGER 8 9 TELEPORT SILENT ( MONSTER ITEM ) 400 300",   // 10
+    "30 30 TRIGGER 8 9 TELEPORT [ ) 1 2",                           // 11
+    "40 16 ITEM HEALTH",                                            // 12
+    "60 16 ITEM SHOTGUN",                                           // 13
+    "80 16 ITEM CELL_BIG",                                          // 14
+    "120 16 PLAYER 0 hero.monster",                                 // 15
+    "150 16 PLAYER 1 hero.monster",                                 // 16
+    "170 16 PLAYER 3 hero.monster",                                 // 17: player 3 is not playing
+    "180 16 MONSTER imp.monster",                                   // 18
+    "190 16 MONSTER imp.monster",                                   // 19
+    "500 100 DM_START ",                                            // 20
+    "600 100 DM_START ",                                            // 21
+    "480 100 WALL wall.png",                                        // 22: ends exactly at x = 512
+    "-10 200 WALL wall.png",                                        // 23: straddles x = 0
+};
+
+std::vector<int32_t> xs_of(const std::vector<object *> &objs) {
+    std::vector<int32_t> out;
+    for (object *o : objs) out.push_back(o->x / PX);
+    return out;
+}
+
+template <typename T>
+std::vector<T *> records_of(list_node *list) {
+    std::vector<T *> out;
+    for (list_node *n = list; n; n = n->next) out.push_back(static_cast<T *>(n->element));
+    return out;
+}
+
+bool cell_holds(list_node *list, const object *o) {
+    for (list_node *n = list; n; n = n->next)
+        if (n->element == o) return true;
+    return false;
+}
+
+struct MapLoad : ::testing::Test {
+    world_env env;
+    void SetUp() override { write_world_data(); }
+    void load(const std::vector<std::string> &lines, int players = 2) {
+        write_file("m.fenda", map_text(lines));
+        env.players(players);
+        load_map("m.fenda");
+    }
+};
+
+TEST_F(MapLoad, SampleMapBuildsEveryKindInReverseFileOrder) {
+    int16_t first_monster = next_monster_id;
+    load(SAMPLE);
+    EXPECT_EQ(map_width, 1000 * PX);
+    EXPECT_EQ(map_height, 600 * PX);
+
+    // Every line but the absent player's and the two starts made an object,
+    // the last line's first.
+    std::vector<object *> objs = objects_of(object_list);
+    EXPECT_EQ(xs_of(objs), (std::vector<int32_t>{-10, 480, 190, 180, 150, 120, 80, 60, 40, 30, 20, 10, 300, 200,
+                                                 50, 0, 132, 500}));
+    EXPECT_EQ(object_list->previous, nullptr);
+    for (size_t i = 1; i < objs.size(); i++) EXPECT_GT(objs[i - 1]->id, objs[i]->id);
+    EXPECT_EQ(xs_of(objects_of(wall_list)), (std::vector<int32_t>{-10, 480, 132, 500}));
+    EXPECT_EQ(wall_list->previous, nullptr);
+
+    object *wall = objs.back();
+    EXPECT_EQ(wall->kind, OBJ_WALL);
+    EXPECT_EQ(wall->w, 32 * PX);
+    EXPECT_EQ(wall->h, 16 * PX);
+    EXPECT_EQ(wall->frozen, 1);
+    EXPECT_EQ(objs[objs.size() - 3]->kind, OBJ_DECORATION);
+    EXPECT_EQ(objs[objs.size() - 4]->kind, OBJ_LADDER);
+    EXPECT_EQ(objs[objs.size() - 4]->h, 64 * PX);
+    EXPECT_EQ(objs[objs.size() - 4]->frozen, 1);
+    // Both walls name the same picture: it was loaded once.
+    EXPECT_EQ(objs[0]->sprite, wall->sprite);
+
+    // Platforms: velocities unscaled, records (first the last made, as the
+    // list grows behind its first node), probes outside every list.
+    std::vector<platform *> plats = records_of<platform>(platform_list);
+    ASSERT_EQ(plats.size(), 2u);
+    EXPECT_EQ(plats[0]->body->x, 300 * PX);
+    EXPECT_EQ(plats[1]->body->x, 200 * PX);
+    EXPECT_EQ(plats[1]->body->vx, 65536);
+    EXPECT_EQ(plats[1]->body->vy, -32768);
+    for (platform *p : plats) {
+        EXPECT_EQ(p->body->kind, OBJ_PLATFORM);
+        EXPECT_EQ(p->body->owner, p);
+        EXPECT_EQ(p->body->frozen, 0);
+        EXPECT_EQ(p->body->weightless, 1);
+        EXPECT_EQ(p->probe->list_node, nullptr);
+        EXPECT_EQ(p->probe->w, 48 * PX);
+        EXPECT_EQ(p->probe->h, 8 * PX);
+        for (object *o : objs) EXPECT_NE(o, p->probe);
+    }
+
+    // Triggers.
+    std::vector<trigger *> trigs = records_of<trigger>(trigger_list);
+    ASSERT_EQ(trigs.size(), 3u);
+    EXPECT_EQ(trigs[2]->type, TRIGGER_REDIRECT);
+    EXPECT_EQ(trigs[2]->value1, 5);
+    EXPECT_EQ(trigs[2]->value2, -6);
+    EXPECT_EQ(trigs[2]->area->w, 30 * PX);
+    EXPECT_EQ(trigs[2]->area->kind, OBJ_TRIGGER);
+    EXPECT_EQ(trigs[2]->area->owner, trigs[2]);
+    EXPECT_EQ(trigs[2]->area->sprite, nullptr);
+    EXPECT_EQ(trigs[1]->type, TRIGGER_TELEPORT);
+    EXPECT_EQ(trigs[1]->silent, 1);
+    EXPECT_EQ(trigs[1]->value1, 400 * PX);
+    EXPECT_EQ(trigs[1]->value2, 300 * PX);
+    for (int k = 0; k < OBJ_KINDS; k++)
+        EXPECT_EQ(trigs[1]->kinds[k], k == OBJ_MONSTER || k == OBJ_ITEM) << kind_names[k];
+    EXPECT_EQ(trigs[0]->silent, 0);
+    for (int k = 0; k < OBJ_KINDS; k++) EXPECT_EQ(trigs[0]->kinds[k], 0);
+    EXPECT_EQ(trigs[0]->value1, 1 * PX);
+
+    // Items: the first stays first, later ones newest first; map items come
+    // back where they were placed.
+    std::vector<item *> its = records_of<item>(item_list);
+    ASSERT_EQ(its.size(), 3u);
+    EXPECT_EQ(its[0]->kind, ITEM_HEALTH);
+    EXPECT_EQ(its[1]->kind, ITEM_CELL_BIG);
+    EXPECT_EQ(its[2]->kind, ITEM_SHOTGUN);
+    for (item *it : its) {
+        EXPECT_EQ(it->one_shot, 0);
+        EXPECT_EQ(it->spawn_x, it->body->x);
+        EXPECT_EQ(it->spawn_y, 16 * PX);
+        EXPECT_EQ(it->body->kind, OBJ_ITEM);
+        EXPECT_EQ(it->body->owner, it);
+        EXPECT_EQ(it->body->weightless, 0);
+        EXPECT_EQ(it->body->w, it->body->sprite->width * PX);
+    }
+    EXPECT_EQ(its[2]->body->sprite, weapons[3].picture);
+    EXPECT_EQ(its[0]->body->w, (10 + 13) * PX);  // "medic_kit.png"
+
+    // Creatures: monsters in reverse file order, then the players in view order.
+    std::vector<creature *> cs = records_of<creature>(creature_list);
+    ASSERT_EQ(cs.size(), 4u);
+    EXPECT_EQ(cs[0]->body->x, 190 * PX);
+    EXPECT_EQ(cs[1]->body->x, 180 * PX);
+    EXPECT_EQ(cs[1]->player_id, first_monster);
+    EXPECT_EQ(cs[0]->player_id, first_monster + 1);
+    EXPECT_EQ(next_monster_id, first_monster + 2);
+    EXPECT_EQ(cs[2], views[0].creature);
+    EXPECT_EQ(cs[3], views[1].creature);
+    for (int i = 0; i < 2; i++) {
+        EXPECT_EQ(cs[i]->view, nullptr);
+        EXPECT_EQ(cs[i]->state, CREATURE_ALIVE);
+        EXPECT_EQ(cs[i]->health, 100);
+        EXPECT_EQ(cs[i]->body->kind, OBJ_MONSTER);
+        EXPECT_EQ(cs[i]->body->owner, cs[i]);
+        EXPECT_EQ(cs[i]->body->w, 12 * PX);
+        EXPECT_EQ(cs[i]->body->sprite, cs[i]->frames[FRAME_STAND_RIGHT].picture);
+    }
+    // The players' bodies: made from their lines, no picture until they
+    // come to life; the absent player got none.
+    for (int p = 0; p < 2; p++) {
+        object *b = views[p].creature->body;
+        ASSERT_NE(b, nullptr);
+        EXPECT_EQ(b->x, (p ? 150 : 120) * PX);
+        EXPECT_EQ(b->y, 16 * PX);
+        EXPECT_EQ(b->kind, OBJ_MONSTER);
+        EXPECT_EQ(b->owner, views[p].creature);
+        EXPECT_EQ(b->w, 18 * PX);
+        EXPECT_EQ(b->h, 28 * PX);
+        EXPECT_EQ(b->sprite, nullptr);
+        EXPECT_EQ(b->weightless, 0);
+    }
+    EXPECT_EQ(views[3].creature->body, nullptr);
+
+    // Deathmatch starts.
+    ASSERT_EQ(dm_start_count, 2);
+    EXPECT_EQ(dm_starts[0].x, 500 * PX);
+    EXPECT_EQ(dm_starts[1].x, 600 * PX);
+    EXPECT_EQ(dm_starts[1].y, 100 * PX);
+
+    // Grid: 1000 x 600 pixels give 2 x 2 cells; walls only, in their cells.
+    EXPECT_EQ(grid_columns, 2);
+    EXPECT_EQ(grid_rows, 2);
+    object *straddling = objs.back(), *flush = objs[1], *left = objs[0], *inner = objs[objs.size() - 2];
+    EXPECT_TRUE(cell_holds(grid_row_table[0][0].fixed, straddling));
+    EXPECT_TRUE(cell_holds(grid_row_table[0][1].fixed, straddling));
+    EXPECT_TRUE(cell_holds(grid_row_table[0][0].fixed, flush));
+    EXPECT_TRUE(cell_holds(grid_row_table[0][1].fixed, flush));
+    EXPECT_TRUE(cell_holds(grid_row_table[0][0].fixed, inner));
+    EXPECT_FALSE(cell_holds(grid_row_table[0][1].fixed, inner));
+    EXPECT_TRUE(cell_holds(grid_left->fixed, left));
+    EXPECT_TRUE(cell_holds(grid_row_table[0][0].fixed, left));
+    EXPECT_FALSE(cell_holds(grid_right->fixed, flush));
+    int entries = 0;
+    for (int r = 0; r < 2; r++)
+        for (int c = 0; c < 2; c++)
+            for (list_node *n = grid_row_table[r][c].fixed; n; n = n->next) {
+                EXPECT_EQ(static_cast<object *>(n->element)->kind, OBJ_WALL);
+                entries++;
+            }
+    EXPECT_EQ(entries, 6);
+}
+
+TEST_F(MapLoad, EmptyMapAndTheReadingRules) {
+    load({}, 0);
+    EXPECT_EQ(object_list, nullptr);
+    EXPECT_EQ(wall_list, nullptr);
+    EXPECT_EQ(creature_list, nullptr);
+    EXPECT_EQ(item_list, nullptr);
+    EXPECT_EQ(grid_columns, 2);
+
+    // An empty line between object lines is absorbed into the next x; CR LF
+    // line ends read as LF; a number read as a rest of line ignores what
+    // follows its digits.
+    reset_world_globals();
+    write_file("m.fenda", "700 300 back.png\r\n\r\nstatus.png\r\n\r\n"
+                          "5 6 WALL wall.png\r\n\r\n7 8 TRIGGER 1 1 REDIRECT 3 4xyz\r\n \r\n");
+    load_map("m.fenda");
+    std::vector<object *> objs = objects_of(object_list);
+    ASSERT_EQ(objs.size(), 2u);
+    EXPECT_EQ(objs[1]->x, 5 * PX);
+    EXPECT_EQ(objs[0]->x, 7 * PX);
+    EXPECT_EQ(static_cast<trigger *>(objs[0]->owner)->value2, 4);
+}
+
+TEST_F(MapLoad, SpriteNamesFromThirtyTwoCharactersWarnAndAreCut) {
+    std::string name31 = std::string(27, 'a') + ".png", name32 = std::string(28, 'b') + ".png";
+    save_box(name31, 4, 4);
+    save_box(name32, 4, 4);
+    log_reset(LOG_CHANNELS_GAME, "w.log");
+    write_file("m.fenda", map_text({"0 0 WALL " + name31, "0 0 WALL " + name32, "0 0 WALL " + name32}));
+    load_map("m.fenda");
+    log_close();
+    log_enabled = false;
+    std::string log = read_file("w.log");
+    EXPECT_EQ(log.find(name31), std::string::npos);
+    std::string warning = "WARNING: sprite \"" + name32 + "\" has too long name (should be less than 32 symbols)\n";
+    // The cut entry is never found again: the second line loads anew.
+    size_t first = log.find(warning);
+    ASSERT_NE(first, std::string::npos) << log;
+    EXPECT_NE(log.find(warning, first + 1), std::string::npos);
+    std::vector<object *> objs = objects_of(object_list);
+    EXPECT_NE(objs[0]->sprite, objs[1]->sprite);
+}
+
+TEST_F(MapLoad, DeathmatchStartsStopAt128) {
+    std::vector<std::string> lines(128, "1 2 DM_START ");
+    write_file("m.fenda", map_text(lines));
+    load_map("m.fenda");
+    EXPECT_EQ(dm_start_count, 128);
+    // The table is kept across loads: one more start is one too many.
+    write_file("n.fenda", map_text({"3 4 DM_START "}));
+    EXPECT_EXIT(load_map("n.fenda"), ::testing::ExitedWithCode(16),
+                "sys_exit\\(16\\): only 128 DeathMatch start locations are allowed");
+}
+
+struct MapError {
+    std::vector<std::string> lines;
+    int code;
+    const char *message;
+};
+
+TEST_F(MapLoad, BadLinesEndTheProgramNamingFileAndLine) {
+    env.players(2);
+    const std::string long_word(80, 'w');
+    const MapError cases[] = {
+        {{"0 0 WALL wall.png", "1 1 BLOB x"}, 16, "unknown object type \"BLOB\" in file \"m.fenda\" line 4"},
+        {{"0 0 ITEM HEALTH "}, 16, "unknown item type \"HEALTH \" in file \"m.fenda\" line 3"},
+        {{"0 0 ITEM health"}, 16, "unknown item type \"health\" in file \"m.fenda\" line 3"},
+        {{"0 0 DM_START ", "0 0 TRIGGER 5 5 PUSH 1 2"}, 16,
+         "unknown trigger type \"PUSH\" in file \"m.fenda\" line 4"},
+        {{"0 0 TRIGGER 5 5 TELEPORT ( MONSTER WALL ) 1 2"}, 16,
+         "illegal object type \"WALL\" in file \"m.fenda\" line 3"},
+        {{"0 0 PLAYER 1 hero.monster", "0 0 PLAYER 3 hero.monster", "0 0 PLAYER 1 hero.monster"}, 16,
+         "player 1 encoutered on fenda \"m.fenda\" line 5 more than once"},
+        // The keyword runs into the next line when no blank follows it.
+        {{"0 0 DM_START", "1 1 DM_START "}, 16, "unknown object type \"DM_START\n1\" in file \"m.fenda\" line 3"},
+        // Choices: player numbers outside the table, empty sprite names,
+        // fields too long for the reader, coordinates beyond 16.16.
+        {{"0 0 PLAYER 4 hero.monster"}, 16,
+         "player number 4 out of range \\(0 to 3\\) in file \"m.fenda\" line 3"},
+        {{"0 0 PLAYER -1 hero.monster"}, 16,
+         "player number -1 out of range \\(0 to 3\\) in file \"m.fenda\" line 3"},
+        {{"0 0 DM_START ", "0 0 WALL "}, 16, "empty sprite name in file \"m.fenda\" line 4"},
+        {{"0 0 PLATFORM 1 1 "}, 16, "empty sprite name in file \"m.fenda\" line 3"},
+        {{"0 0 WALL " + long_word}, 16,
+         "too long word or line \\(80 characters or more\\) in file \"m.fenda\" line 3"},
+        {{long_word + " 0 WALL wall.png"}, 16,
+         "too long word or line \\(80 characters or more\\) in file \"m.fenda\" line 3"},
+        {{"40000 0 WALL wall.png"}, 16, "x 40000 out of range \\(-32768 to 32767\\) in file \"m.fenda\" line 3"},
+        {{"0 0 TRIGGER -5 5 REDIRECT 1 2"}, 16, "trigger width -5 out of range"},
+        {{"0 0 WALL nowhere.png"}, 3, "can't open real file \"nowhere.png\""},
+    };
+    for (const MapError &c : cases) {
+        SCOPED_TRACE(c.message);
+        write_file("m.fenda", map_text(c.lines));
+        EXPECT_EXIT(load_map("m.fenda"), ::testing::ExitedWithCode(c.code),
+                    std::string("sys_exit\\(") + std::to_string(c.code) + "\\): " + c.message);
+    }
+}
+
+TEST_F(MapLoad, BrokenHeadsAndEndsAreRefused) {
+    env.players(1);
+    struct raw {
+        std::string text;
+        int code;
+        std::string message;
+    };
+    const std::string objects = "0 0 PLAYER 0 hero.monster\n";
+    const raw raws[] = {
+        // No end line: the reader runs into the end of the file.
+        {"600 300 back.png\n\nstatus.png\n\n" + objects, 3, "error reading file \"m.fenda\""},
+        // An empty line right before the end line joins it to an object line.
+        {"600 300 back.png\n\nstatus.png\n\n" + objects + "\n \n", 3, "error reading file \"m.fenda\""},
+        {"0 300 back.png\n\nstatus.png\n\n \n", 16, "map width 0 out of range \\(1 to 32767\\) in file \"m.fenda\" head line 1"},
+        {"600 99999 back.png\n\nstatus.png\n\n \n", 16, "map height 99999 out of range"},
+        {"600 300 \n\nstatus.png\n\n \n", 16, "empty background picture name in file \"m.fenda\" head line 1"},
+        {"600 300 back.png\nnone.ogg\n\n\n \n", 16, "empty status picture name in file \"m.fenda\" head line 3"},
+        {"600 300 back.png\n\nrn1.png\n\n \n", 16, "status picture \"rn1.png\" is 5x6 pixels, at least 160x240 are needed"},
+        // A taking-part player needs a body.
+        {"600 300 back.png\n\nstatus.png\n\n \n", 16, "no PLAYER line for player 0 in file \"m.fenda\""},
+    };
+    for (const raw &r : raws) {
+        SCOPED_TRACE(r.message);
+        write_file("m.fenda", r.text);
+        EXPECT_EXIT(load_map("m.fenda"), ::testing::ExitedWithCode(r.code),
+                    "sys_exit\\(" + std::to_string(r.code) + "\\): " + r.message);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,153 @@
+// Sound with the dummy audio driver, on and off: silence by default, the
+// fallback when the device refuses, the effect table and its limit, music
+// replacement and the end of a music reported from the audio thread.
+#include <gtest/gtest.h>
+
+#include <SDL/SDL.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "frame/config.h"
+#include "frame/log.h"
+#include "frame/sys.h"
+#include "sound/sound.h"
+#include "test_util.h"
+
+namespace {
+
+// A 16-bit stereo WAV of `frames` sample frames at 22050 Hz.
+void save_wav(const std::string &path, int frames) {
+    auto u32 = [](std::string &s, uint32_t v) {
+        for (int i = 0; i < 4; i++) s += (char)(v >> (8 * i));
+    };
+    auto u16 = [](std::string &s, uint16_t v) {
+        s += (char)(v & 0xFF);
+        s += (char)(v >> 8);
+    };
+    uint32_t data = (uint32_t)frames * 4;
+    std::string w = "RIFF";
+    u32(w, 36 + data);
+    w += "WAVEfmt ";
+    u32(w, 16);
+    u16(w, 1);
+    u16(w, 2);
+    u32(w, 22050);
+    u32(w, 22050 * 4);
+    u16(w, 4);
+    u16(w, 16);
+    w += "data";
+    u32(w, data);
+    for (uint32_t i = 0; i < data; i++) w += (char)((i * 37) & 0xFF);
+    write_file(path, w);
+}
+
+struct Sound : ::testing::Test {
+    temp_dir dir;
+    scoped_cwd cwd{dir.path};
+    void SetUp() override {
+        config_defaults(false);
+        startup_notes[0] = 0;
+        save_wav("shot.wav", 200);
+    }
+    void TearDown() override {
+        if (subsystem_is_up(SUB_SOUND)) sound_shutdown();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        log_enabled = false;
+    }
+    void sound_on() {
+        config.silent = false;
+        sound_init();
+        ASSERT_TRUE(subsystem_is_up(SUB_SOUND));
+    }
+};
+
+TEST_F(Sound, SilentByDefaultAndEveryCallIsHarmless) {
+    log_reset(LOG_CHANNELS_GAME, "s.log");
+    sound_init();
+    EXPECT_FALSE(subsystem_is_up(SUB_SOUND));
+    EXPECT_EQ(sound_load("shot.wav"), SOUND_NONE);
+    EXPECT_EQ(sound_load("missing.wav"), SOUND_NONE);
+    sound_play(SOUND_NONE);
+    sound_play(3);
+    music_load("missing.ogg");
+    music_play(1);
+    EXPECT_FALSE(music_loaded());
+    // Nothing was logged, so the log file was never made.
+    EXPECT_FALSE(file_exists("s.log"));
+    EXPECT_STREQ(startup_notes, "");
+}
+
+TEST_F(Sound, DeviceRefusedFallsBackToSilenceWithANote) {
+    setenv("SDL_AUDIODRIVER", "no_such_driver", 1);
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    config.silent = false;
+    log_reset(LOG_CHANNELS_GAME, "s.log");
+    log_set_channel(LOG_SOUND, true);
+    sound_init();
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    log_close();
+    EXPECT_FALSE(subsystem_is_up(SUB_SOUND));
+    EXPECT_TRUE(config.silent);
+    EXPECT_STREQ(startup_notes, "unable to initialize sound, playing silently");
+    std::string log = read_file("s.log");
+    EXPECT_NE(log.find(": initializing sound\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("sound: requesting freq 22050, format 8010h, 2 channels, buffer 4096\n"), std::string::npos);
+    EXPECT_NE(log.find("sound: unable to initialize sound, playing silently\n"), std::string::npos);
+    EXPECT_EQ(sound_load("shot.wav"), SOUND_NONE);
+    log_set_channel(LOG_SOUND, false);
+}
+
+TEST_F(Sound, EffectsTakeFreshSlotsUpTo128) {
+    sound_on();
+    int16_t a = sound_load("shot.wav"), b = sound_load("shot.wav");
+    EXPECT_EQ(a, 0);
+    EXPECT_EQ(b, 1);  // the same file twice: two entries
+    sound_play(a);
+    sound_play(SOUND_NONE);
+    sound_play(200);  // not a handle: ignored
+    for (int i = 2; i < SOUND_SLOTS; i++) ASSERT_EQ(sound_load("shot.wav"), i);
+    EXPECT_EXIT(sound_load("shot.wav"), ::testing::ExitedWithCode(7), "sys_exit\\(7\\): can't load any more sounds");
+}
+
+TEST_F(Sound, MissingFilesEndTheProgram) {
+    sound_on();
+    write_file("bad.wav", "RIFF....WAVEjunk");
+    EXPECT_EXIT(sound_load("missing.wav"), ::testing::ExitedWithCode(7),
+                "sys_exit\\(7\\): unable to load sound \"missing.wav\"");
+    EXPECT_EXIT(sound_load("bad.wav"), ::testing::ExitedWithCode(7), "sys_exit\\(7\\): unable to load sound \"bad.wav\"");
+    EXPECT_EXIT(music_load("missing.wav"), ::testing::ExitedWithCode(7),
+                "sys_exit\\(7\\): unable to load music \"missing.wav\"");
+}
+
+TEST_F(Sound, MusicIsReplacedAndReleasedWhenItEnds) {
+    sound_on();
+    music_play(1);  // none loaded: nothing happens
+    EXPECT_FALSE(music_loaded());
+    save_wav("tune.wav", 22050);
+    save_wav("blip.wav", 400);
+    music_load("tune.wav");
+    EXPECT_TRUE(music_loaded());
+    music_play(1);
+    music_load("blip.wav");  // stops and frees the first (the leak check sees it)
+    EXPECT_TRUE(music_loaded());
+    // Played once, the short music ends on the audio thread; its hook marks
+    // it, and the main thread lets it go.
+    music_play(0);
+    bool released = false;
+    for (int i = 0; i < 300 && !released; i++) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        released = !music_loaded();
+    }
+    EXPECT_TRUE(released);
+    music_load("tune.wav");
+    music_finished();  // as the audio thread would report it
+    EXPECT_FALSE(music_loaded());
+    music_play(1);
+    sound_shutdown();
+    EXPECT_FALSE(subsystem_is_up(SUB_SOUND));
+}
+
+}  // namespace
