@@ -1,0 +1,147 @@
+// Weapon set-up and the ".missle" reader, and the fixed direction tables
+// checked against the formula they come from.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "sound/sound.h"
+#include "world_fixture.h"
+
+namespace {
+
+// Entry k of n with radius R and start angle a0, truncated toward zero.
+velocity formula(int k, int n, double r, double a0) {
+    double a = a0 + 2 * M_PI * k / n;
+    return {(int32_t)std::trunc(r * std::cos(a)), (int32_t)std::trunc(r * std::sin(a))};
+}
+
+TEST(DirectionTables, MatchTheirRadiusAndAngle) {
+    for (int k = 0; k < BLAST_RAYS; k++) {
+        velocity f = formula(k, BLAST_RAYS, 140000, 0);
+        EXPECT_EQ(blast_rays[k].vx, f.vx) << k;
+        EXPECT_EQ(blast_rays[k].vy, f.vy) << k;
+    }
+    const double plasma[3][2] = {{140000, 0.03}, {130000, 0.35}, {137000, M_PI / 8}};
+    const double shell[3][2] = {{140000, 0.07}, {130000, 0.35}, {120000, M_PI / 11}};
+    for (int p = 0; p < SPARK_PATTERNS; p++) {
+        for (int k = 0; k < PLASMA_SPARKS; k++) {
+            velocity f = formula(k, PLASMA_SPARKS, plasma[p][0], plasma[p][1]);
+            EXPECT_EQ(plasma_sparks[p][k].vx, f.vx) << p << "," << k;
+            EXPECT_EQ(plasma_sparks[p][k].vy, f.vy) << p << "," << k;
+        }
+        for (int k = 0; k < SHELL_SPARKS; k++) {
+            velocity f = formula(k, SHELL_SPARKS, shell[p][0], shell[p][1]);
+            EXPECT_EQ(shell_sparks[p][k].vx, f.vx) << p << "," << k;
+            EXPECT_EQ(shell_sparks[p][k].vy, f.vy) << p << "," << k;
+        }
+    }
+    // The worked examples: ray 1, ray 8 straight up, the first entries of
+    // plasma pattern 0 and shell pattern 2.
+    EXPECT_EQ(blast_rays[1].vx, 137309);
+    EXPECT_EQ(blast_rays[1].vy, 27312);
+    EXPECT_EQ(blast_rays[8].vx, 0);
+    EXPECT_EQ(blast_rays[8].vy, 140000);
+    EXPECT_EQ(plasma_sparks[0][0].vx, 139937);
+    EXPECT_EQ(plasma_sparks[0][0].vy, 4199);
+    EXPECT_EQ(shell_sparks[2][0].vx, 115139);
+    EXPECT_EQ(shell_sparks[2][0].vy, 33807);
+}
+
+struct MissileFile : ::testing::Test {
+    world_env env;
+    missile_definition m{};
+    explosion_definition e{};
+    void SetUp() override { write_world_data(); }
+};
+
+TEST_F(MissileFile, DirectionsSoundsAndFramesAreRead) {
+    load_missile_file(&m, &e, "rocket.missle");
+    for (int d = 0; d < DIRECTIONS; d++) {
+        ASSERT_NE(m.directions[d].picture, nullptr);
+        EXPECT_EQ(m.directions[d].vx, 1000 * (d + 1));
+        EXPECT_EQ(m.directions[d].vy, -100 * d);
+        EXPECT_EQ(m.directions[d].picture->dx, d);
+        EXPECT_EQ(m.directions[d].picture->dy, -d);
+        EXPECT_EQ(m.directions[d].picture->width, 8);
+    }
+    // Every line loads its own picture, so each keeps its own offsets.
+    EXPECT_NE(m.directions[0].picture, m.directions[1].picture);
+    EXPECT_EQ(m.fire_sound, SOUND_NONE);  // sound is off
+    EXPECT_EQ(e.sound, SOUND_NONE);
+    ASSERT_EQ(e.frame_count, 4);
+    for (int i = 0; i < 4; i++) {
+        EXPECT_EQ(e.frames[i].ticks, i + 2);
+        EXPECT_EQ(e.frames[i].picture->dx, 3);
+        EXPECT_EQ(e.frames[i].picture->dy, 4);
+    }
+
+    // Eight frames are the most a definition holds.
+    write_file("eight.missle", missle_text("plasma", 8));
+    load_missile_file(&m, &e, "eight.missle");
+    EXPECT_EQ(e.frame_count, 8);
+}
+
+TEST_F(MissileFile, BadFilesAreRefusedWithFileAndLine) {
+    std::string no_end = missle_text("plasma", 1);
+    no_end.resize(no_end.size() - 2);
+    struct bad {
+        std::string text;
+        int code;
+        std::string message;
+    } cases[] = {
+        {missle_text("plasma", 9), 16, "too many explosion frames in file \"x.missle\" line 17 \\(at most 8\\)"},
+        // Without its closing blank line the reader runs into the end of the file.
+        {no_end, 3, "error reading file \"x.missle\""},
+        {" 0 0 1 1\n", 16, "empty picture name in file \"x.missle\" line 1"},
+        {"plasma_dir.png 0 99999 1 1\n", 16, "drawing offset 99999 out of range \\(-32768 to 32767\\) in file \"x.missle\" line 1"},
+        {std::string(60, 'p') + " 0 0 1 1\n", 16, "too long word or line \\(60 characters or more\\) in file \"x.missle\" line 1"},
+    };
+    // A frame of no duration would never end.
+    std::string zero = missle_text("plasma", 2);
+    zero.replace(zero.rfind(" 3\n"), 3, " 0\n");
+    for (const bad &b : cases) {
+        SCOPED_TRACE(b.message);
+        write_file("x.missle", b.text);
+        EXPECT_EXIT(load_missile_file(&m, &e, "x.missle"), ::testing::ExitedWithCode(b.code),
+                    "sys_exit\\(" + std::to_string(b.code) + "\\): " + b.message);
+    }
+    write_file("x.missle", zero);
+    EXPECT_EXIT(load_missile_file(&m, &e, "x.missle"), ::testing::ExitedWithCode(16),
+                "sys_exit\\(16\\): frame duration 0 out of range \\(1 to 2147483647\\) in file \"x.missle\" line 10");
+}
+
+TEST_F(MissileFile, WeaponSetupFillsTheTables) {
+    weapon_setup();
+    const int16_t delays[WEAPON_SLOTS] = {0, 20, 80, 60, 30};
+    const int16_t types[WEAPON_SLOTS] = {0, 0, 1, 2, 3};
+    for (int w = 0; w < WEAPON_SLOTS; w++) {
+        EXPECT_EQ(weapons[w].fire_delay, delays[w]) << w;
+        EXPECT_EQ(weapons[w].missile_type, types[w]) << w;
+    }
+    EXPECT_EQ(weapons[0].picture, nullptr);
+    EXPECT_EQ(weapons[4].picture, nullptr);
+    EXPECT_EQ(weapons[4].pickup_sound, SOUND_NONE);
+    EXPECT_EQ(weapons[1].picture->width, 10 + 14);  // "plasmabolt.png"
+    EXPECT_EQ(weapons[3].picture->width, 10 + 11);  // "shotgun.png"
+    for (int t = 0; t < MISSILE_TYPES; t++) {
+        EXPECT_EQ(missile_definitions[t].type, t);
+        EXPECT_EQ(missile_definitions[t].explosion_kind, t);
+    }
+    EXPECT_EQ(missile_definitions[0].directions[5].picture->width, 6);  // from "plasma.missle"
+    EXPECT_EQ(explosion_definitions[0].frame_count, 3);
+    EXPECT_EQ(explosion_definitions[1].frame_count, 4);
+    EXPECT_EQ(explosion_definitions[2].frame_count, 0);
+    EXPECT_EQ(explosion_definitions[2].sound, SOUND_NONE);
+    for (int t = 2; t < MISSILE_TYPES; t++)
+        for (const missile_direction &d : missile_definitions[t].directions) {
+            EXPECT_EQ(d.picture, nullptr);
+            EXPECT_EQ(d.vx, 0);
+            EXPECT_EQ(d.vy, 0);
+        }
+    EXPECT_EQ(pellet_missile.body, &pellet);
+    EXPECT_EQ(pellet_missile.definition, &missile_definitions[2]);
+    for (int i = 0; i < SPARK_PICTURES; i++) ASSERT_NE(spark_pictures[i], nullptr);
+    EXPECT_EQ(spark_pictures[2]->width, 10 + 15);  // "shell_spark.png"
+}
+
+}  // namespace

@@ -1,0 +1,139 @@
+// Creature descriptions (".monster"), the reset to a fresh life, and views
+// made and freed.
+#include <gtest/gtest.h>
+
+#include "sound/sound.h"
+#include "world_fixture.h"
+
+namespace {
+
+constexpr int32_t PX = FIXED_ONE;
+
+struct MonsterFile : ::testing::Test {
+    world_env env;
+    creature c{};
+    object body{};
+    void SetUp() override {
+        write_world_data();
+        c.body = &body;
+    }
+};
+
+TEST_F(MonsterFile, FieldsAreReadAndResetGivesAFreshLife) {
+    load_monster(&c, "hero.monster");
+    EXPECT_EQ(body.w, 18 * PX);
+    EXPECT_EQ(body.h, 28 * PX);
+    for (int i = 0; i < CREATURE_FRAMES; i++) {
+        ASSERT_NE(c.frames[i].picture, nullptr);
+        EXPECT_EQ(c.frames[i].ticks, i + 1);
+        EXPECT_EQ(c.frames[i].picture->width, 20 + i % 4);
+        EXPECT_EQ(c.frames[i].picture->dx, i);
+        EXPECT_EQ(c.frames[i].picture->dy, -2);
+    }
+    EXPECT_EQ(c.death_sound, SOUND_NONE);
+    EXPECT_EQ(c.muzzle_y[0], 10 * PX);
+    EXPECT_EQ(c.muzzle_y[1], 20 * PX);
+    EXPECT_EQ(c.muzzle_y[2], 5 * PX);
+    EXPECT_EQ(c.walk_speed, 70000);
+    EXPECT_EQ(c.jump_speed, 300000);
+    EXPECT_EQ(c.max_health, 100);
+
+    // A creature that was dying, armed and moving comes back as new.
+    c.state = CREATURE_DYING;
+    c.facing = 1;
+    c.look = 2;
+    c.turning = 2;
+    c.turn_left = 7;
+    c.moving_right = c.right_held = c.jump = c.fire = c.firing_anim = 1;
+    c.queues[1].read = 4;
+    c.queues[1].write = 9;
+    c.weapons[2] = {1, 17};
+    c.weapon = 2;
+    c.cooldown = 40;
+    c.health = -3;
+    c.event_count = 5;
+    body.kind = OBJ_BEHOLDER;
+    body.vx = body.push_x = body.fall_v = body.carry_y = 99;
+    body.frozen = body.weightless = body.hit_side = 1;
+    reset_creature(&c);
+    EXPECT_EQ(c.state, CREATURE_ALIVE);
+    EXPECT_EQ(c.facing, 0);
+    EXPECT_EQ(c.look, 0);
+    EXPECT_EQ(c.frame, FRAME_STAND_RIGHT);
+    EXPECT_EQ(c.frame_left, FRAME_STAND_RIGHT + 1);
+    EXPECT_EQ(c.turning + c.turn_left + c.moving_right + c.right_held + c.jump + c.fire + c.firing_anim, 0);
+    EXPECT_EQ(c.queues[1].read, 0);
+    EXPECT_EQ(c.queues[1].write, 0);
+    EXPECT_EQ(c.weapon, 0);
+    EXPECT_EQ(c.weapons[0].owned, 1);
+    for (int w = 1; w < 5; w++) EXPECT_EQ(c.weapons[w].owned + c.weapons[w].ammunition, 0) << w;
+    EXPECT_EQ(c.cooldown, 0);
+    EXPECT_EQ(c.health, 100);
+    EXPECT_EQ(c.event_count, 0);
+    EXPECT_EQ(body.kind, OBJ_MONSTER);
+    EXPECT_EQ(body.sprite, c.frames[FRAME_STAND_RIGHT].picture);
+    EXPECT_EQ(body.vx + body.push_x + body.fall_v + body.carry_y, 0);
+    EXPECT_EQ(body.frozen + body.weightless + body.hit_side, 0);
+}
+
+TEST_F(MonsterFile, BadDescriptionsAreRefusedWithFileAndLine) {
+    std::string good = monster_text(18, 28);
+    auto with_line = [&](int line, const std::string &text) {
+        std::string t = good;
+        size_t start = 0;
+        for (int i = 1; i < line; i++) start = t.find('\n', start) + 1;
+        t.replace(start, t.find('\n', start) - start, text);
+        return t;
+    };
+    struct bad {
+        std::string text;
+        int code;
+        std::string message;
+    } cases[] = {
+        {with_line(1, "0"), 16, "body width 0 out of range \\(1 to 32767\\) in file \"x.monster\" line 1"},
+        {with_line(2, "40000"), 16, "body height 40000 out of range"},
+        // Frame 11 (line 14) lasting no tick would make every turn endless.
+        {with_line(14, "hero0.png 0 0 0"), 16, "frame duration 0 out of range \\(1 to 2147483647\\) in file \"x.monster\" line 14"},
+        {with_line(5, " 0 0 3"), 16, "empty picture name in file \"x.monster\" line 5"},
+        {with_line(6, "ghost.png 0 0 3"), 3, "can't open real file \"ghost.png\""},
+        {with_line(7, std::string(60, 'h') + " 0 0 3"), 16,
+         "too long word or line \\(60 characters or more\\) in file \"x.monster\" line 7"},
+        {with_line(37, "0"), 16, "maximum health 0 out of range \\(1 to 32767\\) in file \"x.monster\" line 37"},
+        {good.substr(0, good.size() - 4), 3, "error reading file \"x.monster\""},
+    };
+    for (const bad &b : cases) {
+        SCOPED_TRACE(b.message);
+        write_file("x.monster", b.text);
+        EXPECT_EXIT(load_monster(&c, "x.monster"), ::testing::ExitedWithCode(b.code),
+                    "sys_exit\\(" + std::to_string(b.code) + "\\): " + b.message);
+    }
+    EXPECT_EXIT(load_monster(&c, "none.monster"), ::testing::ExitedWithCode(3),
+                "sys_exit\\(3\\): can't open real file \"none.monster\"");
+}
+
+TEST_F(MonsterFile, ViewsAreMadeAndFreed) {
+    init_view(2);
+    view &v = views[2];
+    EXPECT_TRUE(view_in_use(2));
+    EXPECT_FALSE(view_in_use(1));
+    EXPECT_EQ(v.creature->state, CREATURE_ALIVE);
+    EXPECT_EQ(v.creature->player_id, 3);
+    EXPECT_EQ(v.creature->keep_position, 1);
+    EXPECT_EQ(v.picture.width, 480);
+    EXPECT_EQ(v.picture.height, 240);
+    EXPECT_STREQ(v.picture.name, "pl_view");
+    EXPECT_EQ(v.panel.width, 160);
+    EXPECT_STREQ(v.panel.name, "pl_screen");
+    EXPECT_EQ(v.panel_x, 480);
+    for (int k : v.keys) EXPECT_EQ(k, -1);
+    free_view(2);
+    EXPECT_FALSE(view_in_use(2));
+    EXPECT_EQ(v.picture.block, nullptr);
+    EXPECT_EQ(v.panel.block, nullptr);
+
+    load_status_picture("status.png");
+    EXPECT_EQ(status_picture.width, 160);
+    for (int d = 0; d < STATUS_DIGITS; d++) EXPECT_EQ(status_digits[d]->width, 4 + d);  // "rn<d>.png"
+}
+
+}  // namespace
