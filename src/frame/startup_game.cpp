@@ -7,10 +7,12 @@
 #include "frame/config.h"
 #include "frame/log.h"
 #include "frame/sys.h"
+#include "gfx/video.h"
 
 namespace {
 
 const shutdown_step game_chain[] = {
+    {SUB_SDL, video_shutdown},
     {SUB_FILES, fs_shutdown},
     {SUB_REALM, realm_shutdown},
     {SUB_LOG, log_close},
@@ -38,6 +40,8 @@ void game_start(int argc, char **argv) {
     log_write(LOG_INFO, game_program.first_log_line, game_program.version);
     fs_init();
     config_read("fenda2.config");
+    video_init();
     realm_init();
+    screen_setup();
     sys_exit(0, "Normal shutdown");
 }
