@@ -314,7 +314,7 @@ def towers():
         x, y = at(c, r)
         m.monster(x, y, "hrack.monster")
     items = [
-        ((5, 23), "HEALTH"), ((22, 10), "HEALTH"), ((18, 16), "PLASMABOLT"),
+        ((5, 23), "HEALTH"), ((22, 10), "HEALTH"), ((16, 16), "PLASMABOLT"),
         ((3, 4), "LAUNCHER"), ((35, 16), "SHOTGUN"), ((20, 23), "CELL_SMALL"),
         ((15, 10), "CELL_BIG"), ((33, 10), "ONE_ROCKET"), ((28, 4), "ROCKET_BOX"),
         ((26, 23), "SHELLS_4"), ((6, 16), "SHELL_BOX"), ((36, 4), "CELL_SMALL"),
