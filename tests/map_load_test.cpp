@@ -3,6 +3,12 @@
 // rules, and every fatal message with its line number.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <tuple>
+
 #include "frame/log.h"
 #include "world_fixture.h"
 
@@ -338,6 +344,92 @@ TEST_F(MapLoad, BrokenHeadsAndEndsAreRefused) {
         EXPECT_EXIT(load_map("m.fenda"), ::testing::ExitedWithCode(r.code),
                     "sys_exit\\(" + std::to_string(r.code) + "\\): " + r.message);
     }
+}
+
+// The data set's map with all four players: what each line should make is
+// read from the file itself with a plain whitespace split.
+TEST(DataSetMap, TestmapLoadsCompletely) {
+    world_env env;
+    scoped_cwd data(FENDA_DATA_DIR);
+    env.players(4);
+    load_map("testmap.fenda");
+
+    std::ifstream file("testmap.fenda");
+    std::string line;
+    for (int i = 0; i < 4; i++) std::getline(file, line);
+    std::map<std::string, int> kinds;
+    std::vector<std::tuple<int, int, std::string>> made;  // x, y, KIND of every object line, file order
+    std::vector<std::pair<int, int>> starts, players(4);
+    while (std::getline(file, line) && !line.empty() && line[0] != ' ') {
+        std::istringstream words(line);
+        int x, y, n;
+        std::string kind;
+        words >> x >> y >> kind;
+        kinds[kind]++;
+        if (kind == "DM_START") {
+            starts.push_back({x, y});
+            continue;
+        }
+        if (kind == "PLAYER" && words >> n) players[n] = {x, y};
+        made.push_back({x, y, kind});
+    }
+    EXPECT_GT(kinds["WALL"], 100);
+    EXPECT_EQ(kinds["PLAYER"], 4);
+
+    // Every object, in the reverse of the file's order.
+    std::vector<object *> objs = objects_of(object_list);
+    ASSERT_EQ(objs.size(), made.size());
+    for (size_t i = 0; i < objs.size(); i++) {
+        const auto &[x, y, kind] = made[made.size() - 1 - i];
+        EXPECT_EQ(objs[i]->x, x * PX) << i;
+        EXPECT_EQ(objs[i]->y, y * PX) << i;
+        EXPECT_STREQ(kind_names[objs[i]->kind], kind == "PLAYER" ? "MONSTER" : kind.c_str()) << i;
+    }
+    auto length = [](list_node *l) {
+        int n = 0;
+        for (; l; l = l->next) n++;
+        return n;
+    };
+    EXPECT_EQ(length(wall_list), kinds["WALL"]);
+    EXPECT_EQ(length(trigger_list), kinds["TRIGGER"]);
+    EXPECT_EQ(length(platform_list), kinds["PLATFORM"]);
+    EXPECT_EQ(length(item_list), kinds["ITEM"]);
+    EXPECT_EQ(length(creature_list), kinds["MONSTER"] + 4);
+    ASSERT_EQ(dm_start_count, (int)starts.size());
+    for (size_t i = 0; i < starts.size(); i++) {
+        EXPECT_EQ(dm_starts[i].x, starts[i].first * PX);
+        EXPECT_EQ(dm_starts[i].y, starts[i].second * PX);
+    }
+
+    // The players' bodies, and the players behind the monsters.
+    std::vector<creature *> cs = records_of<creature>(creature_list);
+    for (int p = 0; p < 4; p++) {
+        creature *c = views[p].creature;
+        ASSERT_NE(c->body, nullptr);
+        EXPECT_EQ(c->body->x, players[p].first * PX);
+        EXPECT_EQ(c->body->y, players[p].second * PX);
+        EXPECT_EQ(c->body->kind, OBJ_MONSTER);
+        EXPECT_GT(c->body->w, 0);
+        EXPECT_EQ(cs[kinds["MONSTER"] + p], c);
+    }
+
+    // Every wall sits in exactly the cells its box reaches (the end column
+    // and row included), and walls that straddle a cell line are in both.
+    std::map<const object *, std::set<std::pair<int, int>>> cells_of;
+    for (int r = 0; r < grid_rows; r++)
+        for (int c = 0; c < grid_columns; c++)
+            for (list_node *n = grid_row_table[r][c].fixed; n; n = n->next)
+                cells_of[static_cast<object *>(n->element)].insert({r, c});
+    int straddling = 0;
+    for (object *w : objects_of(wall_list)) {
+        std::set<std::pair<int, int>> expected;
+        int64_t x1 = std::min<int64_t>((int64_t)w->x + w->w, map_width), y1 = std::min<int64_t>((int64_t)w->y + w->h, map_height);
+        for (int64_t r = std::max(w->y, 0) >> 25; r <= y1 >> 25; r++)
+            for (int64_t c = std::max(w->x, 0) >> 25; c <= x1 >> 25; c++) expected.insert({(int)r, (int)c});
+        EXPECT_EQ(cells_of[w], expected) << "wall at " << w->x / PX << "," << w->y / PX;
+        if (expected.size() > 1) straddling++;
+    }
+    EXPECT_GT(straddling, 0);
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ std::string bmp_file(int w, int h) {
 // it is there, small ones otherwise (the picture loader goes by content).
 void fill_working_dir(const temp_dir &dir, const std::string &config) {
     std::error_code ec;
-    for (const char *name : {"start.jpg", "koi8.font"})
+    for (const char *name : {"start.jpg", "koi8.font", "random.table"})
         std::filesystem::copy_file(std::string(FENDA_DATA_DIR) + "/" + name, dir.file(name), ec);
     if (!file_exists(dir.file("start.jpg"))) write_file(dir.file("start.jpg"), bmp_file(64, 32));
     if (!file_exists(dir.file("koi8.font"))) write_file(dir.file("koi8.font"), "\x08\x10" + std::string(256 * 8 * 16, '\1'));

@@ -8,10 +8,13 @@
 #include "frame/log.h"
 #include "frame/sys.h"
 #include "gfx/video.h"
+#include "sim/random.h"
+#include "sound/sound.h"
 
 namespace {
 
 const shutdown_step game_chain[] = {
+    {SUB_SOUND, sound_shutdown},
     {SUB_SDL, video_shutdown},
     {SUB_FILES, fs_shutdown},
     {SUB_REALM, realm_shutdown},
@@ -41,7 +44,9 @@ void game_start(int argc, char **argv) {
     fs_init();
     config_read("fenda2.config");
     video_init();
+    sound_init();
     realm_init();
     screen_setup();
+    load_random_table("random.table");
     sys_exit(0, "Normal shutdown");
 }
