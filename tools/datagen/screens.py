@@ -233,9 +233,8 @@ def status_panel():
     # frags at y 156
     inset(img, 5, 114, 155, 135, (206, 210, 200), seed=504, border=2)
     inset(img, 5, 152, 155, 173, (206, 210, 200), seed=505, border=2)
-    stamp(img, 8, 99, "WEAPON", (120, 140, 170), 1, None)
-    stamp(img, 8, 139, "AMMO", (120, 140, 170), 1, None)
-    stamp(img, 118, 139, "[ ]", (120, 140, 170), 1, None)
+    stamp(img, 18, 64, "WEAPON", (96, 116, 146), 1, None)
+    stamp(img, 8, 138, "SCORE", (150, 166, 196), 1, None)
     for (x, y) in ((6, 6), (152, 6), (6, 232), (152, 232)):
         rivet(img, x, y)
     ttf_title(img, "FENDA 2", 30, w // 2, 188, shadow=2)
