@@ -61,11 +61,12 @@ def monster_frame(datadir, desc, frame):
     return pic, int(dx), int(dy)
 
 
-def render_map(datadir, mapname, out):
+def render_map(datadir, mapname, out, layer=None):
     W, H, bgname, objs = read_map(os.path.join(datadir, mapname))
     bg = Image.open(os.path.join(datadir, bgname)).convert("RGB").resize((W, H), Image.BILINEAR)
     img = np.asarray(bg).copy()
     img = (img * 0.8).astype(np.uint8)
+    covered = np.zeros((H, W), bool)
     cache = {}
 
     def sprite(name):
@@ -85,6 +86,7 @@ def render_map(datadir, mapname, out):
             return
         sub = m[y0 - row:y1 - row, x0 - col:x1 - col]
         img[y0:y1, x0:x1][sub] = s[y0 - row:y1 - row, x0 - col:x1 - col][sub]
+        covered[y0:y1, x0:x1] |= sub
 
     items = {"HEALTH": "medic_kit.png", "PLASMABOLT": "plasmabolt.png", "LAUNCHER": "rocket_launcher.png",
              "SHOTGUN": "shotgun.png", "CELL_SMALL": "cell_smallbox.png", "CELL_BIG": "cell_bigbox.png",
@@ -111,6 +113,9 @@ def render_map(datadir, mapname, out):
             boxes.append(("dm", x, y, 20, 44, None))
         elif kind == "TRIGGER":
             boxes.append((o[5], x, y, int(o[3]), int(o[4]), o))
+    if layer is not None:
+        layer.update(img=img.copy(), covered=covered, size=(W, H), bg=bgname)
+        return
     im = Image.fromarray(img)
     d = ImageDraw.Draw(im)
     for kind, x, y, w, h, o in boxes:
@@ -121,6 +126,36 @@ def render_map(datadir, mapname, out):
             d.line([x + w // 2, H - y - h // 2, tx + 10, H - ty - 22], fill=colour)
             d.rectangle([tx, H - ty - 44, tx + 19, H - ty - 1], outline=colour)
     im.save(out)
+
+
+def game_screen(datadir, mapname, out, cameras):
+    """A 640 x 480 screen as the game shows two players: for each camera
+    (x, y of the view's bottom-left corner) the 480 x 240 view with the
+    parallax background, and the status panel beside it."""
+    layer = {}
+    render_map(datadir, mapname, None, layer)
+    W, H = layer["size"]
+    bg = load(os.path.join(datadir, layer["bg"]))
+    B, BH = bg.shape[1], bg.shape[0]
+    screen = np.zeros((480, 640, 3), np.uint8)
+    panel = load(os.path.join(datadir, "status_panel.png"))
+    for i, (cx, cy) in enumerate(cameras[:2]):
+        bx = (B - 480) * cx // (W - 480)
+        by = (BH - 240) * cy // (H - 240)
+        v = bg[BH - by - 240:BH - by, bx:bx + 480].copy()
+        top = H - cy - 240
+        cov = layer["covered"][top:top + 240, cx:cx + 480]
+        v[cov] = layer["img"][top:top + 240, cx:cx + 480][cov]
+        stamp_text(v, 2, 2, "FPS 59.50", (255, 255, 255))
+        screen[240 * i:240 * i + 240, :480] = v
+        p = panel.copy()
+        for k, dgt in enumerate((1, 0, 0)):
+            s = load(os.path.join(datadir, "rn%d.png" % dgt))
+            m = ~np.all(s == np.array(TRANSPARENT, np.uint8), axis=-1)
+            p[13:13 + s.shape[0], 25 + k * s.shape[1]:25 + (k + 1) * s.shape[1]][m] = s[m]
+        stamp_text(p, 10, 156, "FRAGS %d" % (3 - i), (0, 0, 0))
+        screen[240 * i:240 * i + 240, 480:] = p
+    Image.fromarray(screen).save(out)
 
 
 def main(argv):
@@ -135,6 +170,8 @@ def main(argv):
     for n in sorted(os.listdir(datadir)):
         if n.endswith(".fenda"):
             render_map(datadir, n, os.path.join(outdir, n + ".png"))
+    if os.path.exists(os.path.join(datadir, "testmap.fenda")):
+        game_screen(datadir, "testmap.fenda", os.path.join(outdir, "screen.png"), [(0, 0), (560, 600)])
     print("preview: wrote pictures to %s" % outdir)
 
 
