@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <filesystem>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -54,6 +55,13 @@ void copy_data_set() {
     }
     closedir(d);
     if (chdir(scratch) != 0) abort();
+    // The copy goes when the process ends.
+    static std::string made;
+    made = scratch;
+    atexit([] {
+        std::error_code ec;
+        std::filesystem::remove_all(made, ec);
+    });
 }
 
 void fresh_world() {

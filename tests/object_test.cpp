@@ -82,6 +82,38 @@ TEST_F(World, ListsGrowBehindTheirFirstNodeAndUnlinkCleanly) {
     EXPECT_EQ(create_object(nullptr)->id, id + 3);
 }
 
+bool remove_odd(void *element, void *removed) {
+    auto *o = static_cast<object *>(element);
+    if (o->id % 2 == 0) return false;
+    static_cast<std::vector<int32_t> *>(removed)->push_back(o->id);
+    return true;
+}
+
+TEST_F(World, WalkWithRemovalMovesTheHeadPastRemovedLeaders) {
+    // Ids 1, 3, 4, 5, 6, 7, 9: the odd ones go, the first two while the
+    // walk is still at the head.
+    std::vector<object> objs(7);
+    const int32_t ids[] = {1, 3, 4, 5, 6, 7, 9};
+    list_node *list = nullptr;
+    list_node *last = nullptr;
+    for (int i = 0; i < 7; i++) {
+        objs[i].id = ids[i];
+        last = last ? list_insert_after(last, &objs[i], RMT_GAME) : list_add(&list, &objs[i], RMT_GAME);
+    }
+    std::vector<int32_t> removed;
+    list_walk_removing(&list, remove_odd, &removed);
+    EXPECT_EQ(removed, (std::vector<int32_t>{1, 3, 5, 7, 9}));
+    EXPECT_EQ(ids_of(list), (std::vector<int32_t>{4, 6}));
+    EXPECT_EQ(list->previous, nullptr);
+    EXPECT_EQ(list->next->previous, list);
+    EXPECT_EQ(list->next->next, nullptr);
+    // Everything removed: the list is empty.
+    objs[2].id = 11;
+    objs[4].id = 13;
+    list_walk_removing(&list, remove_odd, &removed);
+    EXPECT_EQ(list, nullptr);
+}
+
 TEST_F(World, BoxTestsAtTheirEdges) {
     map_width = 1000 * PX;
     map_height = 600 * PX;

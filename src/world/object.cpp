@@ -51,6 +51,21 @@ list_node *list_add(list_node **head, void *element, int tag) {
     return n;
 }
 
+void list_walk_removing(list_node **head, bool (*remove)(void *, void *), void *context) {
+    bool at_start = true;
+    list_node *n = *head;
+    while (n) {
+        list_node *next = n->next;
+        if (remove(n->element, context)) {
+            list_unlink(n);
+            if (at_start) *head = next;
+        } else {
+            at_start = false;
+        }
+        n = next;
+    }
+}
+
 object *create_object(object *after) {
     if (!after) {
         // Every caller works on a list that holds at least the loader's

@@ -98,6 +98,12 @@ void *list_unlink(list_node *node);
 // only node, otherwise the node goes in right after the first one.
 list_node *list_add(list_node **head, void *element, int tag);
 
+// Walks a list from its head in order. For each element `remove` decides:
+// true takes the element out (its node is unlinked and freed; while every
+// element before it in this walk was taken out too, the head moves on to
+// the next node), false keeps it. `remove` may free the element itself.
+void list_walk_removing(list_node **head, bool (*remove)(void *element, void *context), void *context);
+
 // A fresh object right after `after` in the object list (after the first
 // object when `after` is null). The object list must not be empty then.
 object *create_object(object *after);
