@@ -334,7 +334,7 @@ def towers():
         (96, 560, "chain_16x48.png"), (1168, 560, "chain_16x48.png"), (448, 496, "vines_32x48.png"),
         (704, 496, "vines_32x48.png"), (160, 752, "banner_32x64.png"), (1056, 752, "banner_32x64.png"),
         (608, 128, "bones.png"), (912, 160, "sign_up.png"), (640, 832, "lamp.png"),
-        (32, 128, "teleport_pad.png"), (1168, 736, "teleport_exit.png"),
+        (32, 128, "teleport_pad.png"), (1104, 736, "teleport_exit.png"),
         (1216, 352, "crystal_32.png"), (320, 768, "lamp.png"), (224, 160, "torch.png"),
     ]
     for x, y, pic in deco:
@@ -346,7 +346,7 @@ def towers():
     m.redirect(256, 720, 16, 16, 65536, 0)
     m.redirect(816, 720, 16, 16, -65536, 0)
     # a pad on the ground floor sends players up to the right tower's top
-    m.teleport(48, 128, 16, 48, 1184, 752, kinds=("MONSTER",))
+    m.teleport(48, 128, 16, 48, 1120, 752, kinds=("MONSTER",))
     # an old pad by the shaft that names no kind and so moves nothing
     m.teleport(896, 128, 32, 32, 896, 576)
     for (c, r) in [(7, 23), (33, 23), (3, 16), (36, 16), (16, 10), (34, 10), (5, 4), (32, 4)]:
