@@ -178,7 +178,7 @@ struct monster_desc {
     long walk = 0, jump = 0, health = 0;
 };
 
-// Reads a ".monster" as Part 7.3 gives it; returns "" or what is wrong.
+// Reads a ".monster" description; returns "" or what is wrong.
 std::string parse_monster(const std::string &text, monster_desc &d) {
     token_reader r(text, 60);
     std::string t[4];
@@ -281,7 +281,7 @@ std::string item_picture(const std::string &item) {
     return it == pics.end() ? "" : it->second;
 }
 
-// Reads a map with the loader's grammar (Part 6.1); returns "" or the fault.
+// Reads a map with the loader's grammar; returns "" or the fault.
 std::string parse_map(const std::string &text, map_file &m) {
     token_reader r(text, 80);
     std::string a, b, c;
@@ -357,7 +357,7 @@ std::string parse_map(const std::string &text, map_file &m) {
     return "";
 }
 
-// The file that the editor's map writer (Part 9.3) writes for the map.
+// The file that the editor's map writer writes for the map.
 std::string write_map(const map_file &m) {
     std::string s;
     char buf[256];
@@ -509,7 +509,7 @@ TEST(DataFont, TwoFiftySixGlyphsOfTheDeclaredSize) {
 }
 
 TEST(DataFont, StatusPanelTextFitsWithTheFontWidth) {
-    // Part 7.4: the weapon name at x 10 and the ammunition at x 110 on one
+    // The status panel: the weapon name at x 10 and the ammunition at x 110 on one
     // line; the longest name must end before the ammunition starts.
     font_info f = read_font();
     ASSERT_GT(f.w, 0);
@@ -557,8 +557,8 @@ TEST(DataPictures, MenuLobbyAndStartPicturesFitTheScreenAndTheirText) {
     ASSERT_GT(f.w, 0);
     const picture &menu = load_picture("menu.png");
     ASSERT_TRUE(menu.loaded);
-    // at (75, 70) on 640 x 480 (Part 5.1) and at (75, 50) with clicks up to
-    // x 562 and names from y 120 (Part 9.4)
+    // at (75, 70) on 640 x 480 and at (75, 50) with clicks up to
+    // x 562 and names from y 120
     EXPECT_LE(75 + menu.w, 640);
     EXPECT_LE(70 + menu.h, 480);
     EXPECT_GE(menu.w, 563);
@@ -585,7 +585,7 @@ TEST(DataPictures, MenuLobbyAndStartPicturesFitTheScreenAndTheirText) {
         EXPECT_LE(p.w, 640) << name;
         EXPECT_LE(p.h, 480) << name;
     }
-    // the lobby (Part 8.2): three computers of one player each from (70, 30)
+    // the lobby: three computers of one player each from (70, 30)
     // in rows of 20, and the two key lines at h - 50 and h - 30
     const picture &nexus = load_picture("nexus.jpg");
     int last_row = 30 + 2 * 80 + 20;

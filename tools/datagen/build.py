@@ -22,7 +22,7 @@ koi8.font
     file /usr/share/fonts/X11/misc/6x13-KOI8-R.pcf.gz of the Debian package
     xfonts-base. Its copyright notice reads: "Public domain font. Share and
     enjoy." (see /usr/share/doc/xfonts-base/copyright, font-misc-misc).
-    The generator copies each glyph into a 6 x 13 cell (Part 3.3 format).
+    The generator copies each glyph into a 6 x 13 cell (the font file's format).
 
 Titles on menu.png, start.jpg and status_panel.png
     Rendered with DejaVu Sans Bold from the Debian package

@@ -1,4 +1,4 @@
-"""The creatures of Part 7.3: the players' fighters (four colour schemes)
+"""The creatures: the players' fighters (four colour schemes)
 and the Hrack monster, each as 28 animation frames and a ".monster"
 description."""
 import math

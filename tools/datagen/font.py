@@ -1,4 +1,4 @@
-"""The bitmap font "koi8.font" (Part 3.3), converted from the public-domain
+"""The bitmap font "koi8.font", converted from the public-domain
 X11 misc-fixed font 6x13 in its KOI8-R encoding (Debian package
 xfonts-base), and text helpers for pictures: the same bitmap font (scaled by
 whole pixels) and DejaVu Sans Bold (Debian package fonts-dejavu-core) for

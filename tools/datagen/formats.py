@@ -1,7 +1,7 @@
 """Writers of the text and binary formats that the programs read:
-configuration (Part 1.3), random table (Part 7.5), ".missle" (Part 6.4),
-".monster" (Part 7.3), "editor.walls" (Part 9.2) and map files written
-exactly as the editor's map writer writes them (Parts 6.1, 9.3)."""
+configuration, random table, ".missle",
+".monster", "editor.walls" and map files written
+exactly as the editor's map writer writes them."""
 import struct
 
 # ---------------------------------------------------------------- config

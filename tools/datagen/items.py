@@ -1,5 +1,5 @@
-"""Item, weapon, spark, missile and explosion pictures (Parts 6.3, 6.4), the
-deathmatch start marker of the editor (Part 9.2), and the two ".missle"
+"""Item, weapon, spark, missile and explosion pictures, the
+deathmatch start marker of the editor, and the two ".missle"
 descriptions."""
 import math
 

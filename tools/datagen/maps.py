@@ -1,6 +1,6 @@
 """The maps: "testmap.fenda" (the arena the game always plays) and
 "towers.fenda", laid out on a grid of 32-pixel cells and written as the
-editor's map writer writes them (Parts 6.1, 9.3).
+editor's map writer writes them.
 
 Layout characters (row 0 is the top of the map):
   .  empty            #  stone (mossy where its top is open)

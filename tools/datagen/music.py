@@ -1,6 +1,6 @@
 """The map music: a 4-channel ProTracker module ("M.K.") composed here,
 with synthesised 8-bit samples. SDL_mixer 1.2 plays it through MikMod and
-loops it without end (Part 4.1)."""
+loops it without end."""
 import math
 import struct
 

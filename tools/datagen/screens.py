@@ -1,5 +1,5 @@
-"""Full pictures: the menu (Parts 5.1, 9.4), the start picture (Part 3.3),
-the network lobby (Part 8.2), the status panel and its digits (Part 7.4)."""
+"""Full pictures: the menu, the start picture,
+the network lobby, the status panel and its digits."""
 import numpy as np
 
 from . import font

@@ -1,4 +1,4 @@
-"""Sound effects (Part 4.1): synthesised from seeded noise and oscillators
+"""Sound effects: synthesised from seeded noise and oscillators
 and written as 16-bit mono PCM WAV files at 22050 Hz."""
 import io
 import math

@@ -1,5 +1,5 @@
-"""Wall, platform, ladder and decoration pictures (Parts 6.1, 9.2) and the
-map backgrounds (Part 3.3), drawn from seeded noise so that they come out
+"""Wall, platform, ladder and decoration pictures and the
+map backgrounds, drawn from seeded noise so that they come out
 the same on every run."""
 import math
 
