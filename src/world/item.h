@@ -18,7 +18,9 @@ enum {
     ITEM_SHELLS_4 = 9,
     ITEM_SHELL_BOX = 10,
     ITEM_BODY = 11,  // a creature's dead body; never taken
-    ITEM_RESPAWN_TICKS = 1500
+    ITEM_RESPAWN_TICKS = 1500,
+    ITEM_WAIT_X = -200 * FIXED_ONE,  // where a taken respawning item waits
+    ITEM_WAIT_Y = 0
 };
 
 struct item {
@@ -35,3 +37,16 @@ extern list_node *item_list;
 item *add_item(int32_t kind, object *body, int respawns);
 // After a map has loaded: every item comes back where it now stands.
 void remember_spawn_positions();
+
+// Once per tick, before the missiles: records marked for removal go, every
+// other item has its tick (out of the world, respawn countdown, pickup).
+void items_update();
+void item_tick(item *it);
+// Gives the item's gift to the creature and takes the item away.
+void pickup(struct creature *c, item *it);
+// A platform pressed on the item: weapons and ammunition burst in a rocket
+// explosion; every item is taken away.
+void item_crushed(item *it);
+// A respawning item waits out of sight for its time; a one-shot item is
+// marked for removal.
+void take_item_away(item *it);
