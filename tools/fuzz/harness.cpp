@@ -31,8 +31,13 @@ const program_info fuzz_program = {"fuzz", "%s", "%s", "%s", "fuzz.log", 8, LOG_
 
 jmp_buf fatal_end;
 
+bool show_exits = false;  // FUZZ_SHOW_EXITS=1 prints each refusal
+
 // Back to the harness: the input was refused with a message, as it should be.
-[[noreturn]] void return_to_harness(int, const char *) { longjmp(fatal_end, 1); }
+[[noreturn]] void return_to_harness(int code, const char *message) {
+    if (show_exits) fprintf(stderr, "sys_exit(%d): %s\n", code, message);
+    longjmp(fatal_end, 1);
+}
 
 void copy_file(const std::string &from, const std::string &to) {
     FILE *in = fopen(from.c_str(), "rb");
@@ -63,6 +68,7 @@ void fuzz_init() {
         std::error_code ec;
         std::filesystem::remove_all(made, ec);
     });
+    show_exits = getenv("FUZZ_SHOW_EXITS") != nullptr;
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     frame_start(&fuzz_program);
