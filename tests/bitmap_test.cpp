@@ -53,74 +53,137 @@ TEST(Sprite, RowsAreCodedInRunsOfAtMost255EvenWithoutAFreeRealm) {
 }
 
 // Draws a sprite at many places in every depth and compares each pixel of
-// the destination with a per-pixel copy of the picture.
+// the destination with a per-pixel copy of the picture. Runs of every length
+// from 1 to 255 pixels occur, and the narrow destination has the sprite
+// cross both of its edges at once.
 TEST(Sprite, DrawingMatchesPerPixelReferenceEverywhere) {
     for (int colour : {16, 24, 32}) {
         SCOPED_TRACE(colour);
         gfx_env env(colour);
-        auto at = [](int x, int y) { return (y == 4 && x < 280) ? rgb{9, 9, 9} : noisy(x, y); };
+        auto at = [](int x, int y) {
+            if (y == 4) return x < 280 ? rgb{9, 9, 9} : CLEAR;
+            if (y == 7) {  // opaque runs of 1, 2, 3, ... pixels, one pixel apart
+                int start = 0, n = 1;
+                while (start + n < x) start += ++n;
+                return x == start + n ? CLEAR : rgb{(Uint8)x, 7, 7};
+            }
+            return noisy(x, y);
+        };
         save_picture("s.bmp", 300, 9, at);
         sprite *s = load_sprite("s.bmp", RMT_GAME);
-        bitmap dest;
-        alloc_bitmap(&dest, 320, 20, RMT_PICTURE, "dest");
+        bitmap wide, narrow;
+        alloc_bitmap(&wide, 320, 20, RMT_PICTURE, "dest");
+        alloc_bitmap(&narrow, 100, 12, RMT_PICTURE, "narrow");
         const uint32_t marker = screen_pixel({255, 255, 255});
+        auto check = [&](bitmap &dest, int x, int y) {
+            fill_bitmap(dest, marker);
+            draw_sprite(&dest, s, x, y);
+            int wrong = 0;
+            for (int dy = 0; dy < dest.height; dy++)
+                for (int dx = 0; dx < dest.width; dx++) {
+                    int sx = dx - x, sy = dy - y;
+                    bool ink = sx >= 0 && sx < 300 && sy >= 0 && sy < 9 && !(at(sx, sy) == CLEAR);
+                    wrong += pixel_at(dest, dx, dy) != (ink ? screen_pixel(at(sx, sy)) : marker);
+                }
+            EXPECT_EQ(wrong, 0) << "sprite at " << x << "," << y << " in " << dest.width << "x" << dest.height;
+        };
         for (int x : {-400, -300, -299, -3, 0, 1, 19, 20, 21, 319, 320})
-            for (int y : {-9, -8, -3, 0, 5, 11, 12, 19, 20}) {
-                fill_bitmap(dest, marker);
-                draw_sprite(&dest, s, x, y);
-                int wrong = 0;
-                for (int dy = 0; dy < dest.height; dy++)
-                    for (int dx = 0; dx < dest.width; dx++) {
-                        int sx = dx - x, sy = dy - y;
-                        bool ink = sx >= 0 && sx < 300 && sy >= 0 && sy < 9 && !(at(sx, sy) == CLEAR);
-                        wrong += pixel_at(dest, dx, dy) != (ink ? screen_pixel(at(sx, sy)) : marker);
-                    }
-                EXPECT_EQ(wrong, 0) << "sprite at " << x << "," << y;
-            }
+            for (int y : {-9, -8, -3, 0, 5, 11, 12, 19, 20}) check(wide, x, y);
+        for (int x : {-250, -201, -200, -120, -57, -1, 0, 37, 99})
+            for (int y : {-4, 0, 3}) check(narrow, x, y);
     }
 }
 
 TEST(Bitmap, PixelsAreConvertedToTheDisplaysFormat) {
-    // An 8-bit palette picture: pixel x holds palette index 3 - x.
-    auto save_palette_picture = [] {
-        SDL_Surface *pal = SDL_CreateRGBSurface(SDL_SWSURFACE, 4, 1, 8, 0, 0, 0, 0);
-        SDL_Color colours[4] = {{250, 0, 0, 0}, {0, 250, 0, 0}, {0, 0, 250, 0}, {12, 34, 56, 0}};
-        SDL_SetColors(pal, colours, 0, 4);
-        for (int x = 0; x < 4; x++) static_cast<Uint8 *>(pal->pixels)[x] = (Uint8)(3 - x);
-        SDL_SaveBMP(pal, "pal.bmp");
-        SDL_FreeSurface(pal);
-    };
-    const rgb want[4] = {{12, 34, 56}, {0, 0, 250}, {0, 250, 0}, {250, 0, 0}};
     for (int colour : {16, 24, 32}) {
         SCOPED_TRACE(colour);
         gfx_env env(colour);
-        save_palette_picture();
         save_picture("p.bmp", 5, 3, noisy);
-        bitmap b, p;
+        bitmap b;
         load_bitmap(&b, "p.bmp", RMT_PICTURE);
-        load_bitmap(&p, "pal.bmp", RMT_PICTURE);
         EXPECT_EQ(b.width, 5);
         EXPECT_EQ(b.height, 3);
         EXPECT_STREQ(b.name, "p.bmp");
         for (int y = 0; y < 3; y++)
             for (int x = 0; x < 5; x++) EXPECT_EQ(pixel_at(b, x, y), screen_pixel(noisy(x, y)));
-        for (int x = 0; x < 4; x++) EXPECT_EQ(pixel_at(p, x, 0), screen_pixel(want[x]));
         free_bitmap(&b);
         EXPECT_EQ(b.block, nullptr);
         free_bitmap(&b);  // a second free is harmless
     }
     // A display with red in the low byte stores red first.
     gfx_env env;
-    save_palette_picture();
+    const std::vector<rgb> palette = {{250, 0, 0}, {0, 250, 0}, {0, 0, 250}, {12, 34, 56}};
+    save_palette_bmp("pal.bmp", 4, 1, palette, [](int x, int) { return 3 - x; });
     SDL_Surface *display = screen_surface, *bgr = SDL_CreateRGBSurface(0, 8, 8, 24, 0xFF, 0xFF00, 0xFF0000, 0);
     video_record_mode(bgr);
     EXPECT_STREQ(channel_order_of(bgr->format), "BGR");
     EXPECT_STREQ(channel_order_of(display->format), "RGB");
     bitmap b;
     load_bitmap(&b, "pal.bmp", RMT_PICTURE);
-    for (int x = 0; x < 4; x++) EXPECT_TRUE((rgb{b.rows[0][3 * x], b.rows[0][3 * x + 1], b.rows[0][3 * x + 2]} == want[x]));
+    for (int x = 0; x < 4; x++) EXPECT_TRUE((rgb{b.rows[0][3 * x], b.rows[0][3 * x + 1], b.rows[0][3 * x + 2]} == palette[3 - x]));
     video_record_mode(display);
     SDL_FreeSurface(bgr);
+}
+
+// Palette pictures (PNG with 8, 4 and 1 bits a pixel, and an 8-bit BMP)
+// load into bitmaps and sprites with their palette's colours in every
+// depth. In sprites the palette entry of the transparent colour is left
+// out, and colours next to it are not.
+TEST(Bitmap, PalettePicturesKeepTheirColoursAndTheirTransparentEntry) {
+    std::vector<rgb> wide(256);
+    for (int i = 0; i < 256; i++) wide[i] = {(Uint8)i, (Uint8)(255 - i), (Uint8)(i * 7)};
+    wide[200] = CLEAR;
+    wide[5] = {0, 47, 48};
+    wide[6] = {1, 47, 47};
+    std::vector<rgb> sixteen(16);
+    for (int i = 0; i < 16; i++) sixteen[i] = {(Uint8)(i * 16), 100, (Uint8)(255 - i * 16)};
+    sixteen[9] = CLEAR;
+    const std::vector<rgb> two = {CLEAR, {200, 10, 10}};
+    struct picture {
+        const char *file;
+        int bits;
+        const std::vector<rgb> &palette;
+        int (*index)(int, int);
+    };
+    const picture pictures[] = {
+        {"p8.png", 8, wide, [](int x, int y) { return (x + y) % 5 == 0 ? 200 : (x * 37 + y * 101) % 256; }},
+        {"p4.png", 4, sixteen, [](int x, int y) { return (x * 3 + y) % 16; }},
+        {"p1.png", 1, two, [](int x, int y) { return (x / 3 + y) % 2; }},
+        {"p8.bmp", 8, wide, [](int x, int y) { return (x + 2 * y) % 7 == 0 ? 200 : (x * 11 + y * 53) % 256; }},
+    };
+    const int w = 37, h = 5;
+    for (int colour : {16, 24, 32}) {
+        SCOPED_TRACE(colour);
+        gfx_env env(colour);
+        bitmap dest;
+        alloc_bitmap(&dest, w, h, RMT_PICTURE, "dest");
+        const uint32_t marker = screen_pixel({255, 255, 254});
+        for (const picture &p : pictures) {
+            SCOPED_TRACE(p.file);
+            if (p.bits == 8 && strstr(p.file, ".bmp"))
+                save_palette_bmp(p.file, w, h, p.palette, p.index);
+            else
+                write_file(p.file, palette_png(w, h, p.bits, p.palette, p.index));
+            bitmap b;
+            load_bitmap(&b, p.file, RMT_PICTURE);
+            sprite *s = load_sprite(p.file, RMT_GAME);
+            fill_bitmap(dest, marker);
+            draw_sprite(&dest, s, 0, 0);
+            int wrong_bitmap = 0, wrong_sprite = 0, clear = 0;
+            for (int y = 0; y < h; y++)
+                for (int x = 0; x < w; x++) {
+                    rgb c = p.palette[(size_t)p.index(x, y)];
+                    clear += c == CLEAR;
+                    wrong_bitmap += pixel_at(b, x, y) != screen_pixel(c);
+                    wrong_sprite += pixel_at(dest, x, y) != (c == CLEAR ? marker : screen_pixel(c));
+                }
+            EXPECT_GT(clear, 0);
+            EXPECT_EQ(wrong_bitmap, 0);
+            EXPECT_EQ(wrong_sprite, 0);
+            EXPECT_EQ(s->width, w);
+            EXPECT_EQ(s->height, h);
+        }
+    }
 }
 
 TEST(Bitmap, SmallBackgroundIsPaddedWithBlackLargeOneKept) {

@@ -9,50 +9,63 @@
 
 namespace {
 
-// Glyph c of the 3 x 4 test font inks column c % 3 of row c % 4 (code 0
-// also its top-left pixel), so every code differs from its neighbours.
-bool ink(int code, int x, int y) { return (x == code % 3 && y == code % 4) || (code == 0 && x == 0 && y == 0); }
-bool inked(const std::string &text, int x, int y, int px, int py) {
+// Glyph `code` of a test font inks about half of its pixels, in a pattern
+// of its own.
+bool ink(int code, int x, int y) { return ((unsigned)(code * 7919 + x * 104729 + y * 1299709 + 5) * 2654435761u) >> 31; }
+bool inked(const std::string &text, int w, int h, int x, int y, int px, int py) {
     for (size_t i = 0; i < text.size(); i++) {
-        int gx = px - x - 3 * (int)i, gy = py - y;
-        if (gx >= 0 && gx < 3 && gy >= 0 && gy < 4 && ink((unsigned char)text[i], gx, gy)) return true;
+        int gx = px - x - w * (int)i, gy = py - y;
+        if (gx >= 0 && gx < w && gy >= 0 && gy < h && ink((unsigned char)text[i], gx, gy)) return true;
     }
     return false;
 }
-void save_font(const char *name, int glyphs) {
-    std::string f = "\x03\x04";
+void save_font(const char *name, int w, int h, int glyphs) {
+    std::string f = {(char)w, (char)h};
     for (int code = 0; code < glyphs; code++)
-        for (int i = 0; i < 12; i++) f += (char)ink(code, i % 3, i / 3);
+        for (int i = 0; i < w * h; i++) f += (char)(ink(code, i % w, i / w) ? 1 + code % 255 : 0);
     write_file(name, f);
 }
 
+// Glyphs narrower and wider than 8 pixels, and exactly 8, in every depth,
+// compared pixel by pixel with the glyph masks at places inside the
+// bitmap, flush with its right and bottom edges, and past each edge.
 TEST(Font, TextIsDrawnGlyphByGlyphInTheCurrentColour) {
     for (int colour : {16, 24, 32}) {
         SCOPED_TRACE(colour);
         gfx_env env(colour);
-        save_font("koi8.font", 256);
-        load_font(0, "koi8.font");
-        EXPECT_EQ(font_height(0), 4);
-        EXPECT_EQ(text_width(0, "abc\xC1"), 12);
-        bitmap b;
-        alloc_bitmap(&b, 40, 12, RMT_PICTURE, "b");
-        const uint32_t paper = screen_pixel({1, 1, 1});
-        set_colour(200, 100, 50);
-        const uint32_t pen = screen_pixel({200, 100, 50});
-        // Codes above 127 have glyphs of their own; text past an edge is cut.
-        const std::string text = "Hi\x80\xFF\xC1 zq~_#";
-        for (int x : {-6, 0, 5, 30})
-            for (int y : {-2, 0, 3, 10}) {
-                fill_bitmap(b, paper);
-                draw_text(&b, 0, x, y, text.c_str());
-                int wrong = 0;
-                for (int py = 0; py < b.height; py++)
-                    for (int px = 0; px < b.width; px++) wrong += pixel_at(b, px, py) != (inked(text, x, y, px, py) ? pen : paper);
-                EXPECT_EQ(wrong, 0) << "text at " << x << "," << y;
-            }
+        for (auto [w, h] : {std::pair{3, 4}, {8, 3}, {9, 2}, {13, 5}, {21, 2}}) {
+            save_font("koi8.font", w, h, 256);
+            load_font(0, "koi8.font");
+            EXPECT_EQ(font_height(0), h);
+            EXPECT_EQ(text_width(0, "abc\xC1"), 4 * w);
+            bitmap b;
+            alloc_bitmap(&b, 6 * w + 3, h + 8, RMT_PICTURE, "b");
+            const uint32_t paper = screen_pixel({1, 1, 1});
+            set_colour(200, 100, 50);
+            const uint32_t pen = screen_pixel({200, 100, 50});
+            // Codes above 127 have glyphs of their own; text past an edge is cut.
+            const std::string text = "Hi\x80\xFF\xC1 zq~_#";
+            for (int x : {-2 * w + 1, 0, 3, 5, b.width - 2 * w - 1})
+                for (int y : {-2, 0, 3, b.height - h, b.height - 2}) {
+                    fill_bitmap(b, paper);
+                    draw_text(&b, 0, x, y, text.c_str());
+                    int wrong = 0;
+                    for (int py = 0; py < b.height; py++)
+                        for (int px = 0; px < b.width; px++)
+                            wrong += pixel_at(b, px, py) != (inked(text, w, h, x, y, px, py) ? pen : paper);
+                    EXPECT_EQ(wrong, 0) << w << "x" << h << " text at " << x << "," << y;
+                }
+            free_bitmap(&b);
+        }
         // Formatting draws the expansion; an overlong one is cut, not overrun.
-        bitmap c;
+        save_font("koi8.font", 3, 4, 256);
+        load_font(0, "koi8.font");
+        bitmap b, c;
+        alloc_bitmap(&b, 40, 12, RMT_PICTURE, "b");
         alloc_bitmap(&c, 40, 12, RMT_PICTURE, "c");
+        fill_bitmap(b, 0);
+        fill_bitmap(c, 0);
+        const uint32_t pen = screen_pixel({200, 100, 50});
         draw_textf(&c, 0, 0, 0, "FPS %.2f", 59.5);
         draw_text(&b, 0, 0, 0, "FPS 59.50");
         for (int y = 0; y < 4; y++)
@@ -63,7 +76,7 @@ TEST(Font, TextIsDrawnGlyphByGlyphInTheCurrentColour) {
 
 TEST(Font, ShortFontFileEndsTheProgram) {
     gfx_env env;
-    save_font("short.font", 255);
+    save_font("short.font", 3, 4, 255);
     EXPECT_EXIT(load_font(0, "short.font"), ::testing::ExitedWithCode(3),
                 "sys_exit\\(3\\): error reading block fromfile \"short.font\"");
 }

@@ -181,58 +181,128 @@ sprite *load_sprite(const char *file_name, int tag) {
     return spr;
 }
 
+namespace {
+
+// Moves N bytes at src + at to dst + at in one load and one store.
+template <size_t N> [[gnu::always_inline]] inline void move(uint8_t *dst, const uint8_t *src, size_t at) {
+    typedef uint8_t chunk __attribute__((vector_size(N)));
+    chunk c;
+    memcpy(&c, src + at, N);
+    memcpy(dst + at, &c, N);
+}
+
+// Copies n bytes between two distinct buffers, touching nothing outside
+// [dst, dst + n): sprite runs end next to pixels that must stay as they
+// are. Runs are mostly short and a call of memcpy costs more than the copy,
+// so they are moved inline: 16 bytes at a time and a last 16 that ends at
+// the run's end, and below 16 bytes two overlapping moves of 8, 4 or 2.
+[[gnu::always_inline]] inline void copy_run(uint8_t *dst, const uint8_t *src, size_t n) {
+    if (n >= 16) {
+        for (size_t at = 0; at < n - 16; at += 16) move<16>(dst, src, at);
+        move<16>(dst, src, n - 16);
+    } else if (n >= 8) {
+        move<8>(dst, src, 0);
+        move<8>(dst, src, n - 8);
+    } else if (n >= 4) {
+        move<4>(dst, src, 0);
+        move<4>(dst, src, n - 4);
+    } else if (n >= 2) {
+        move<2>(dst, src, 0);
+        move<2>(dst, src, n - 2);
+    } else if (n) {
+        *dst = *src;
+    }
+}
+
+// Rows first..last of the sprite, wholly inside `dest` horizontally: each
+// pair moves the destination by its skip and copies its run. The tables are
+// read through locals, since every byte stored could otherwise alias them.
+template <int BPP> void draw_rows_fast(bitmap *dest, const sprite *spr, int x, int y, int first, int last) {
+    uint8_t *const *dest_rows = dest->rows + y;
+    const uint8_t *const *pixel_rows = spr->rows;
+    const uint8_t *const *run_rows = spr->runs;
+    const uint8_t *counts = spr->run_counts;
+    for (int r = first; r <= last; r++) {
+        uint8_t *dst = dest_rows[r] + (size_t)x * BPP;
+        const uint8_t *src = pixel_rows[r];
+        const uint8_t *run = run_rows[r];
+        const uint8_t *end = run + 2 * counts[r];
+        for (; run != end; run += 2) {
+            dst += (size_t)run[0] * BPP;
+            size_t bytes = (size_t)run[1] * BPP;
+            copy_run(dst, src, bytes);
+            dst += bytes;
+            src += bytes;
+        }
+    }
+}
+
+// The same rows where the sprite passes the left or the right edge of
+// `dest`, cut to the columns 0 .. width - 1. Each row goes in three steps:
+// the pairs wholly left of the edge only move the source on, the one pair
+// across the left edge is copied from its first visible pixel, and the rest
+// are copied as on the fast path until one reaches the right edge.
+template <int BPP> void draw_rows_clipped(bitmap *dest, const sprite *spr, int x, int y, int first, int last) {
+    const int dw = dest->width;
+    uint8_t *const *dest_rows = dest->rows + y;
+    const uint8_t *const *pixel_rows = spr->rows;
+    const uint8_t *const *run_rows = spr->runs;
+    const uint8_t *counts = spr->run_counts;
+    for (int r = first; r <= last; r++) {
+        uint8_t *row = dest_rows[r];
+        const uint8_t *src = pixel_rows[r];
+        const uint8_t *run = run_rows[r];
+        const uint8_t *end = run + 2 * counts[r];
+        int column = x;  // destination column where the next pair starts
+        for (; run != end && column + run[0] + run[1] <= 0; run += 2) {
+            column += run[0] + run[1];
+            src += (size_t)run[1] * BPP;
+        }
+        if (run != end && column + run[0] < 0) {
+            int cut = -(column + run[0]);  // pixels left of the edge
+            int visible = run[1] - cut;
+            copy_run(row, src + (size_t)cut * BPP, (size_t)(visible < dw ? visible : dw) * BPP);
+            column += run[0] + run[1];
+            src += (size_t)run[1] * BPP;
+            run += 2;
+        }
+        for (; run != end; run += 2) {
+            int c = column + run[0];
+            if (c >= dw) break;  // the rest of the row is right of the edge
+            int copy = run[1];
+            if (c + copy > dw) {
+                copy_run(row + (size_t)c * BPP, src, (size_t)(dw - c) * BPP);
+                break;
+            }
+            copy_run(row + (size_t)c * BPP, src, (size_t)copy * BPP);
+            column = c + copy;
+            src += (size_t)copy * BPP;
+        }
+    }
+}
+
+template <int BPP> void draw_rows(bitmap *dest, const sprite *spr, int x, int y, int first, int last) {
+    if (x >= 0 && x + spr->width <= dest->width)
+        draw_rows_fast<BPP>(dest, spr, x, y, first, last);
+    else
+        draw_rows_clipped<BPP>(dest, spr, x, y, first, last);
+}
+
+}  // namespace
+
 void draw_sprite(bitmap *dest, const sprite *spr, int x, int y) {
     const int dw = dest->width, dh = dest->height;
     if (x >= dw || x + spr->width <= 0) return;
     int first = y < 0 ? -y : 0;
     int last = y + spr->height <= dh ? spr->height - 1 : dh - y - 1;
     if (first > last) return;
-    const int bpp = bytes_per_pixel;
-
-    if (x >= 0 && x + spr->width <= dw) {
-        // Wholly inside horizontally: one block copy per run.
-        for (int r = first; r <= last; r++) {
-            uint8_t *dst = dest->rows[y + r] + (size_t)x * bpp;
-            const uint8_t *src = spr->rows[r];
-            const uint8_t *run = spr->runs[r];
-            for (int p = 0; p < spr->run_counts[r]; p++, run += 2) {
-                dst += (size_t)run[0] * bpp;
-                size_t bytes = (size_t)run[1] * bpp;
-                memcpy(dst, src, bytes);
-                dst += bytes;
-                src += bytes;
-            }
-        }
-        return;
-    }
-
-    for (int r = first; r <= last; r++) {
-        uint8_t *row = dest->rows[y + r];
-        uint8_t *dst = row + (size_t)(x > 0 ? x : 0) * bpp;
-        const uint8_t *src = spr->rows[r];
-        const uint8_t *run = spr->runs[r];
-        int column = x;
-        for (int p = 0; p < spr->run_counts[r]; p++, run += 2) {
-            int c = column + run[0];
-            int copy = run[1];
-            if (c > dw) break;
-            if (c > 0) dst = row + (size_t)c * bpp;
-            if (c + copy > dw) copy = dw - c;
-            column = c + copy;
-            if (column < 1) {  // wholly left of the edge
-                src += (size_t)copy * bpp;
-            } else if (c >= 0) {
-                memcpy(dst, src, (size_t)copy * bpp);
-                dst += (size_t)copy * bpp;
-                src += (size_t)copy * bpp;
-            } else {
-                src += (size_t)(-c) * bpp;
-                size_t bytes = (size_t)(c + copy) * bpp;
-                memcpy(dst, src, bytes);
-                dst += bytes;
-                src += bytes;
-            }
-        }
+    // One loop per pixel size, so that every run's byte count is a shift or
+    // a small multiply the compiler knows.
+    switch (bytes_per_pixel) {
+    case 2: draw_rows<2>(dest, spr, x, y, first, last); break;
+    case 3: draw_rows<3>(dest, spr, x, y, first, last); break;
+    case 4: draw_rows<4>(dest, spr, x, y, first, last); break;
+    default: break;
     }
 }
 
