@@ -1,9 +1,12 @@
 // The editor's start-up: its program description, shutdown chain and the
-// order in which its subsystems come up (no sound, no network).
+// order in which its subsystems come up (no sound, no network), then the
+// editor itself and the saving of the edited map.
 #include "frame/startup.h"
 
 #include "core/files.h"
 #include "core/realm.h"
+#include "editor/editor.h"
+#include "editor/map_save.h"
 #include "frame/config.h"
 #include "frame/log.h"
 #include "frame/sys.h"
@@ -43,5 +46,7 @@ void editor_start(int argc, char **argv) {
     video_init();
     realm_init();
     screen_setup();
+    editor_main_loop();
+    save_map("editor.fenda");
     sys_exit(0, "Normal shutdown");
 }

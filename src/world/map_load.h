@@ -53,3 +53,33 @@ void read_trigger(text_file *f, trigger *t, object *area, int32_t scale);
 // Reads a coordinate or size in pixels; refuses values that do not fit the
 // world's fixed point.
 int32_t read_map_pixels(text_file *f, const char *field, const char *what, int32_t scale);
+
+// The editor's map loader keeps the map in 24.8 fixed point (256 units a
+// pixel) and holds what it does not use, the head names and the players',
+// monsters' and deathmatch starts' lines, only to write them back.
+enum {
+    EDITOR_FIXED_ONE = 256,
+    ITEM_PLAYER = 12,      // the editor's own item kinds
+    ITEM_MONSTER = 13,
+    ITEM_DM_START = 14,
+    MAP_NAME_MAX = MAP_FIELD_MAX  // a name field holds every name a map line can give
+};
+
+// The head names of the map loaded in the editor.
+extern char map_background_name[MAP_NAME_MAX + 1];
+extern char map_music_name[MAP_NAME_MAX + 1];
+extern char map_status_name[MAP_NAME_MAX + 1];
+
+// The editor's item record: the item kind (1 to 10, or 12 to 14), its
+// object, the one-shot flag and, for players and monsters, the monster
+// description and the player number as the map gave them.
+struct editor_item {
+    int32_t kind;
+    object *body;
+    int32_t one_shot;
+    char monster_file[MAP_NAME_MAX + 1];
+    int32_t player;
+};
+
+// Makes the object an ITEM with an editor item record in the item list.
+editor_item *editor_add_item(int32_t kind, object *body, int respawns);

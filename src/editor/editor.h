@@ -1,0 +1,67 @@
+// The editor's screen: a scrolling map area on the left and the tool panel
+// on the right, the main loop that scrolls the map and hands clicks to the
+// panel, and the drawing of the map area.
+#pragma once
+#include <cstdint>
+
+#include "gfx/bitmap.h"
+#include "sim/view.h"
+
+struct event;
+
+enum {
+    PANEL_REGION_WIDTH = 180,  // the tool panel is this wide at any window size
+    MAP_FILE_NAME_MAX = 200,   // the map name buffer, with its terminating zero
+    SCROLL_STEP = 16,          // pixels a scroll step moves the map area
+    SCROLL_STEP_FAST = 80,     // the same with Shift held
+    SCROLL_INTERVAL = 80       // milliseconds between scroll steps
+};
+
+// One region of the window with the off-screen bitmap it is drawn in.
+struct editor_region {
+    int16_t x, y, width, height;
+    bitmap picture;         // "view" or "panel", in RMT_PICTURE
+    bool first_layout;      // its first layout neither frees nor draws
+};
+
+// What the main loop keeps between events: the movement keys held, the
+// quit request and the time of the next scroll step.
+struct editor_keys {
+    int32_t up, down, left, right, fast;
+    int32_t quit;
+    uint32_t next_scroll;
+};
+
+extern editor_region map_area;
+extern editor_region panel_area;
+// The map pixel shown at the map area's bottom-left corner; negative on a
+// map smaller than the area.
+extern int16_t view_origin_x;
+extern int16_t view_origin_y;
+// Drawn at the end of the loop's pass when set.
+extern bool view_dirty;
+extern bool panel_dirty;
+// The map being edited; the chooser overwrites it.
+extern char map_file_name[MAP_FILE_NAME_MAX];
+// The map area is drawn through a view record whose picture is "view".
+extern view editor_view;
+
+// The editor's run: chooser, map load, then the loop until Escape.
+void editor_main_loop();
+// Sets both regions up for the current screen size (also after a resize).
+void editor_layout();
+// Redraws the map area (background and objects) and shows it.
+void draw_view();
+// Keeps the map area over the map; a map smaller than the area is shown
+// from a negative origin.
+void clamp_view_origin();
+
+// One event record of the main loop: movement keys on press and release,
+// Escape and `l` on release, mouse buttons to the panel.
+void editor_handle_event(editor_keys *keys, const event *e);
+// The scroll step when its time has come: moves the origin by the keys held.
+void editor_scroll(editor_keys *keys, uint32_t now);
+// The map point, in 24.8, under a screen point of the map area.
+void screen_to_map(int sx, int sy, int32_t *mx, int32_t *my);
+// Runs the chooser, then loads the chosen map in place of the current one.
+void editor_load_other_map();

@@ -1,0 +1,73 @@
+// Shared set-up of the editor's tests: an 800 x 600 dummy display with its
+// back buffer and font, realm memory and files, a copy of the data set in
+// the temporary working directory, and the editor's and world's globals at
+// their start state.
+#pragma once
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/events.h"
+#include "editor/editor.h"
+#include "editor/panel.h"
+#include "gfx/font.h"
+#include "gfx_fixture.h"
+#include "world/item.h"
+#include "world/map_load.h"
+#include "world/object.h"
+
+inline void reset_editor_globals() {
+    world_lists_clear();
+    item_list = nullptr;
+    map_width = map_height = 0;
+    for (editor_region *r : {&map_area, &panel_area}) {
+        r->first_layout = true;
+        r->picture.block = nullptr;
+    }
+    view_origin_x = view_origin_y = 0;
+    panel_page = PAGE_ITEM;
+    view_dirty = panel_dirty = false;
+    view_width = GAME_VIEW_WIDTH;
+    view_height = GAME_VIEW_HEIGHT;
+    window_resized_hook = nullptr;
+    event_read_index = event_write_index = 0;
+}
+
+struct editor_env : gfx_env {
+    explicit editor_env(int width = 800, int height = 600) : gfx_env(32, width, height) {
+        reset_editor_globals();
+        std::error_code ec;
+        for (const auto &e : std::filesystem::directory_iterator(FENDA_DATA_DIR))
+            if (e.is_regular_file()) std::filesystem::copy_file(e.path(), dir.file(e.path().filename().string()), ec);
+        alloc_bitmap(&back_buffer, screen_width, screen_height, RMT_SCREEN, "screen");
+        load_font(0, "koi8.font");
+    }
+    ~editor_env() { reset_editor_globals(); }
+};
+
+// The objects of the object list in list order.
+inline std::vector<object *> editor_objects() {
+    std::vector<object *> out;
+    for (list_node *n = object_list; n; n = n->next) out.push_back(static_cast<object *>(n->element));
+    return out;
+}
+
+// Puts an SDL event in SDL's queue, for the editor's poll to take.
+inline void push_click(int x, int y, Uint8 button = SDL_BUTTON_LEFT, bool release = true) {
+    SDL_Event e{};
+    e.type = SDL_MOUSEBUTTONDOWN;
+    e.button.button = button;
+    e.button.x = (Uint16)x;
+    e.button.y = (Uint16)y;
+    SDL_PushEvent(&e);
+    if (!release) return;
+    e.type = SDL_MOUSEBUTTONUP;
+    SDL_PushEvent(&e);
+}
+
+inline void push_key(SDLKey key, bool down) {
+    SDL_Event e{};
+    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    e.key.keysym.sym = key;
+    SDL_PushEvent(&e);
+}

@@ -1,0 +1,152 @@
+// The editor's map loader and writer: what loads is written back unchanged,
+// every kind's line, removed and placed objects, and failures that must
+// leave the previous file whole.
+#include <gtest/gtest.h>
+
+#include "editor/map_save.h"
+#include "editor_fixture.h"
+
+namespace {
+
+const std::string HEAD = "700 500 bg_dusk.jpg\nfenda_arena.mod\nstatus_panel.png\n\n";
+
+struct MapSave : ::testing::Test {
+    editor_env env;
+    std::string round_trip(const std::string &text) {
+        write_file("in.fenda", text);
+        load_map("in.fenda");
+        save_map("out.fenda");
+        return read_file("out.fenda");
+    }
+};
+
+TEST_F(MapSave, EveryDataSetMapIsWrittenBackByteForByte) {
+    int maps = 0;
+    for (const auto &e : std::filesystem::directory_iterator(FENDA_DATA_DIR)) {
+        std::string name = e.path().filename().string();
+        if (e.path().extension() != ".fenda") continue;
+        wipe_realm(RMT_GAME);
+        load_map(name.c_str());
+        save_map("copy.fenda");
+        EXPECT_EQ(read_file("copy.fenda"), read_file(name)) << name;
+        maps++;
+    }
+    EXPECT_GE(maps, 2);
+    EXPECT_FALSE(file_exists("copy.fenda.tmp"));
+}
+
+TEST_F(MapSave, EveryKindKeepsItsLineAndOrder) {
+    // Triggers with and without SILENT and flags, negative and large values,
+    // platform velocities, a player number outside 0 to 3 and a description
+    // name longer than 63 characters are all kept as they were.
+    const std::string long_desc = std::string(66, 'h') + ".monster";
+    std::filesystem::copy_file("hrack.monster", long_desc);
+    const std::string text = HEAD +
+                             "-17 -3 WALL stone_32.png\n"
+                             "32 48 PLATFORM 65536 -32768 lift_48x16.png\n"
+                             "0 16 LADDER ladder_32.png\n"
+                             "5 6 DECORATION torch.png\n"
+                             "10 20 TRIGGER 30 40 REDIRECT -65536 7\n"
+                             "20 20 TRIGGER 8 9 TELEPORT SILENT ( MONSTER MISSLE PLATFORM ITEM ) 400 -300\n"
+                             "30 30 TRIGGER 8 9 TELEPORT ( ) 1 2\n"
+                             "40 16 ITEM HEALTH\n60 16 ITEM SHOTGUN\n61 16 ITEM PLASMABOLT\n62 16 ITEM LAUNCHER\n"
+                             "80 16 ITEM CELL_BIG\n81 16 ITEM CELL_SMALL\n82 16 ITEM ONE_ROCKET\n"
+                             "83 16 ITEM ROCKET_BOX\n84 16 ITEM SHELLS_4\n85 16 ITEM SHELL_BOX\n"
+                             "120 16 PLAYER 7 fighter_blue.monster\n"
+                             "180 16 MONSTER " + long_desc + "\n"
+                             "500 100 DM_START \n"
+                             " \n";
+    EXPECT_EQ(round_trip(text), text);
+
+    std::vector<object *> objs = editor_objects();
+    ASSERT_EQ(objs.size(), 20u);
+    object *dm = objs[0], *monster = objs[1], *player = objs[2], *wall = objs[19];
+    EXPECT_EQ(wall->x, -17 * 256);
+    EXPECT_EQ(wall->w, 32 * 256);
+    EXPECT_EQ(dm->kind, OBJ_ITEM);
+    EXPECT_EQ(static_cast<editor_item *>(dm->owner)->kind, ITEM_DM_START);
+    EXPECT_STREQ(dm->sprite->name, "dm_start.png");
+    // Players and monsters show their description's half-way turn picture.
+    EXPECT_STREQ(monster->sprite->name, "hrack_f_front.png");
+    EXPECT_STREQ(player->sprite->name, "fighter_blue_11.png");
+    auto *pi = static_cast<editor_item *>(player->owner);
+    EXPECT_EQ(pi->kind, ITEM_PLAYER);
+    EXPECT_EQ(pi->player, 7);
+    EXPECT_EQ(pi->one_shot, 1);
+    EXPECT_EQ(static_cast<editor_item *>(objs[9]->owner)->one_shot, 0);  // a map item respawns
+    // The platform got its record and its probe, outside the object list.
+    auto *p = static_cast<platform *>(objs[18]->owner);
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->body, objs[18]);
+    EXPECT_EQ(p->probe->list_node, nullptr);
+}
+
+TEST_F(MapSave, RemovedObjectsLeaveNoLineAndPlacedOnesGoBeforeTheLast) {
+    const std::string text = HEAD + "0 0 WALL stone_32.png\n32 0 WALL stone_b_32.png\n64 0 WALL metal_32.png\n \n";
+    round_trip(text);
+    std::vector<object *> objs = editor_objects();  // metal, stone_b, stone
+    objs[1]->kind = OBJ_WIPE;
+    object *placed = create_object(nullptr);
+    placed->kind = OBJ_DECORATION;
+    placed->x = 100 * 256 + 17;  // written in whole pixels, rounded down
+    placed->y = -1;
+    placed->sprite = objs[0]->sprite;
+    save_map("out.fenda");
+    EXPECT_EQ(read_file("out.fenda"),
+              HEAD + "0 0 WALL stone_32.png\n100 -1 DECORATION metal_32.png\n64 0 WALL metal_32.png\n \n");
+
+    for (object *o : editor_objects()) o->kind = OBJ_WIPE;
+    save_map("out.fenda");
+    EXPECT_EQ(read_file("out.fenda"), HEAD + " \n");
+}
+
+TEST_F(MapSave, LongHeadNamesAreKeptWhole) {
+    // Names up to the map reader's limit survive a load and a save.
+    const std::string music(79, 'm');
+    const std::string text = "640 480 bg_dusk.jpg\n" + music + "\nstatus_panel.png\n\n \n";
+    EXPECT_EQ(round_trip(text), text);
+}
+
+// A save that stops half way leaves the earlier file as it was and no
+// unfinished file beside it.
+TEST_F(MapSave, FailedSaveKeepsThePreviousFile) {
+    ::testing::FLAGS_gtest_death_test_style = "fast";  // the child shares this directory
+    round_trip(HEAD + "0 0 WALL stone_32.png\n16 0 ITEM HEALTH\n32 0 TRIGGER 8 8 REDIRECT 0 0\n \n");
+    const std::string before = "an earlier map\n";
+    write_file("editor.fenda", before);
+    std::vector<object *> objs = editor_objects();  // trigger, item, wall
+
+    objs[1]->kind = OBJ_MISSLE;
+    EXPECT_EXIT(save_map("editor.fenda"), ::testing::ExitedWithCode(16),
+                "sys_exit\\(16\\): can not save object of type 03 \\(3\\)h");
+    objs[1]->kind = OBJ_ITEM;
+    static_cast<editor_item *>(objs[1]->owner)->kind = ITEM_BODY;
+    EXPECT_EXIT(save_map("editor.fenda"), ::testing::ExitedWithCode(16),
+                "sys_exit\\(16\\): no handler to save item kind 0Bh");
+    static_cast<editor_item *>(objs[1]->owner)->kind = ITEM_HEALTH;
+    static_cast<trigger *>(objs[0]->owner)->type = 2;
+    EXPECT_EXIT(save_map("editor.fenda"), ::testing::ExitedWithCode(16),
+                "sys_exit\\(16\\): no handler to save trigger kind 02h");
+    EXPECT_EQ(read_file("editor.fenda"), before);
+    EXPECT_FALSE(file_exists("editor.fenda.tmp"));
+
+    EXPECT_EXIT(save_map("no_such_dir/editor.fenda"), ::testing::ExitedWithCode(3),
+                "sys_exit\\(3\\): error opening file \"no_such_dir/editor.fenda.tmp\" for writing");
+    ::testing::FLAGS_gtest_death_test_style = "threadsafe";
+}
+
+TEST_F(MapSave, LoaderRefusesWhatTheGameRefuses) {
+    write_file("bad.fenda", HEAD + "0 0 DM_STARTX \n \n");
+    EXPECT_EXIT(load_map("bad.fenda"), ::testing::ExitedWithCode(16),
+                "unknown object type \"DM_STARTX\" in file \"bad.fenda\" line 3");
+    write_file("bad.fenda", HEAD + "0 0 WALL stone_32.png\n0 0 ITEM HEALTH \n \n");
+    EXPECT_EXIT(load_map("bad.fenda"), ::testing::ExitedWithCode(16),
+                "unknown item type \"HEALTH \" in file \"bad.fenda\" line 4");
+    write_file("bad.fenda", HEAD + "0 0 TRIGGER 1 1 TELEPORT ( PLAYER ) 0 0\n \n");
+    EXPECT_EXIT(load_map("bad.fenda"), ::testing::ExitedWithCode(16),
+                "illegal object type \"PLAYER\" in file \"bad.fenda\" line 3");
+    write_file("bad.fenda", HEAD + "0 0 WALL \n \n");
+    EXPECT_EXIT(load_map("bad.fenda"), ::testing::ExitedWithCode(16), "empty sprite name in file \"bad.fenda\" line 3");
+}
+
+}  // namespace

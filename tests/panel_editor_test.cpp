@@ -1,0 +1,186 @@
+// The tool panel: pages and widgets, placement on the 16-pixel grid and
+// removal of the object under the pointer.
+#include <gtest/gtest.h>
+
+#include "editor_fixture.h"
+
+namespace {
+
+const std::string SMALL_MAP = "700 500 bg_dusk.jpg\n\nstatus_panel.png\n\n0 0 WALL stone_32.png\n \n";
+
+struct Panel : ::testing::Test {
+    editor_env env;
+    void SetUp() override {
+        write_file("small.fenda", SMALL_MAP);
+        load_map("small.fenda");
+        editor_layout();
+    }
+    int px(int x) { return panel_area.x + x; }
+};
+
+TEST_F(Panel, PlacementSnapsTowardMinusInfinity) {
+    EXPECT_EQ(snap_to_grid((int32_t)(17.5 * 256)), 16 * 256);
+    EXPECT_EQ(snap_to_grid(3 * 256), 0);
+    EXPECT_EQ(snap_to_grid(-256), -16 * 256);
+    EXPECT_EQ(snap_to_grid(-16 * 256), -16 * 256);
+
+    panel_page = PAGE_WALL;
+    object *wall = place_selected((int32_t)(17.5 * 256), 3 * 256);
+    ASSERT_NE(wall, nullptr);
+    EXPECT_EQ(wall->kind, OBJ_WALL);
+    EXPECT_EQ(wall->x, 16 * 256);
+    EXPECT_EQ(wall->y, 0);
+    EXPECT_STREQ(wall->sprite->name, "stone_32.png");
+    EXPECT_EQ(wall->w, 32 * 256);
+    EXPECT_EQ(wall->frozen, 1);
+
+    panel_page = PAGE_ITEM;
+    item_list_box.selected = 1;  // the monster
+    object *monster = place_selected(-256, -256);
+    EXPECT_EQ(monster->x, -16 * 256);
+    EXPECT_EQ(monster->y, -16 * 256);
+    auto *it = static_cast<editor_item *>(monster->owner);
+    EXPECT_EQ(monster->kind, OBJ_ITEM);
+    EXPECT_EQ(it->kind, ITEM_MONSTER);
+    EXPECT_STREQ(it->monster_file, "hrack.monster");
+    EXPECT_EQ(it->one_shot, 1);
+    // Each new object goes right after the first of the list.
+    std::vector<object *> objs = editor_objects();
+    ASSERT_EQ(objs.size(), 3u);
+    EXPECT_EQ(objs[1], monster);
+    EXPECT_EQ(objs[2], wall);
+}
+
+TEST_F(Panel, EveryPaletteRowPlacesItsItem) {
+    panel_page = PAGE_ITEM;
+    for (int row = 0; row < PALETTE_ROWS; row++) {
+        item_list_box.selected = row;
+        object *o = place_selected(0, 0);
+        auto *it = static_cast<editor_item *>(o->owner);
+        EXPECT_STREQ(item_list_box.lines[row], item_palette[row].line);
+        EXPECT_STREQ(o->sprite->name, item_palette[row].picture);
+        EXPECT_EQ(it->kind, item_palette[row].item_kind);
+        EXPECT_EQ(it->one_shot, row >= 2 ? 0 : 1) << row;
+    }
+    item_list_box.selected = PALETTE_ROWS;
+    EXPECT_EXIT(place_selected(0, 0), ::testing::ExitedWithCode(16), "wrong item type");
+}
+
+TEST_F(Panel, RemovalTakesTheFirstObjectUnderThePointerEdgesIncluded) {
+    // Two boxes placed on the map's own wall, then clicks on their far
+    // corner: the list's first object, then the newest placement.
+    panel_page = PAGE_WALL;
+    object *map_wall = editor_objects()[0];
+    object *lower = place_selected(0, 0);
+    object *upper = place_selected(0, 0);
+    EXPECT_EQ(remove_object_at(32 * 256, 32 * 256), map_wall);
+    EXPECT_EQ(map_wall->kind, OBJ_WIPE);
+    EXPECT_EQ(remove_object_at(32 * 256, 32 * 256), upper);
+    EXPECT_EQ(remove_object_at(32 * 256, 32 * 256), lower);
+    EXPECT_EQ(remove_object_at(32 * 256, 32 * 256), nullptr);
+    EXPECT_EQ(editor_objects().size(), 3u);  // removed objects stay in the list
+    EXPECT_EQ(remove_object_at(32 * 256 + 1, 0), nullptr);
+}
+
+TEST_F(Panel, ClicksOnTabsListsAndCheckBoxes) {
+    // Tabs act on press and on release; the split is at panel x 40.
+    panel_click(px(40), 17, 0, MOUSE_LEFT);
+    EXPECT_EQ(panel_page, PAGE_WALL);
+    panel_click(px(41), 0, 1, MOUSE_RIGHT);
+    EXPECT_EQ(panel_page, PAGE_ITEM);
+    EXPECT_TRUE(panel_dirty);
+
+    // A click below the last line selects the last; the box's edges count.
+    panel_click(px(8 + 164), 200 + 300, 1, MOUSE_LEFT);
+    EXPECT_EQ(item_list_box.selected, PALETTE_ROWS - 1);
+    panel_click(px(8), 200 + font_height(0) + 1, 1, MOUSE_LEFT);
+    EXPECT_EQ(item_list_box.selected, 1);
+    panel_click(px(7), 200, 1, MOUSE_LEFT);
+    EXPECT_EQ(item_list_box.selected, 1);
+
+    // The two check boxes exclude each other; both may be clear.
+    panel_click(px(0), 0, 1, MOUSE_LEFT);
+    panel_click(px(10), 60, 1, MOUSE_LEFT);
+    EXPECT_TRUE(ladder_box.checked);
+    panel_click(px(170), 58, 1, MOUSE_LEFT);
+    EXPECT_TRUE(decoration_box.checked);
+    EXPECT_FALSE(ladder_box.checked);
+    panel_click(px(100), 50, 0, MOUSE_LEFT);  // releases do nothing
+    EXPECT_TRUE(decoration_box.checked);
+    panel_click(px(100), 50, 1, MOUSE_LEFT);
+    EXPECT_FALSE(decoration_box.checked || ladder_box.checked);
+
+    // Decoration wins over ladder in a placement and clears it.
+    ladder_box.checked = decoration_box.checked = 1;
+    EXPECT_EQ(place_selected(0, 0)->kind, OBJ_DECORATION);
+    EXPECT_FALSE(ladder_box.checked);
+    EXPECT_EQ(place_selected(0, 0)->kind, OBJ_DECORATION);
+    decoration_box.checked = 0;
+    ladder_box.checked = 1;
+    EXPECT_EQ(place_selected(0, 0)->kind, OBJ_LADDER);
+
+    // The map area: left places, right removes, the middle button and
+    // releases do nothing.
+    size_t count = editor_objects().size();
+    panel_click(100, 100, 1, MOUSE_MIDDLE);
+    panel_click(100, 100, 0, MOUSE_LEFT);
+    EXPECT_EQ(editor_objects().size(), count);
+    view_dirty = false;
+    panel_click(100, 100, 1, MOUSE_LEFT);
+    EXPECT_EQ(editor_objects().size(), count + 1);
+    EXPECT_TRUE(view_dirty);
+    panel_click(100, 100, 1, MOUSE_RIGHT);
+    EXPECT_EQ(editor_objects()[1]->kind, OBJ_WIPE);
+}
+
+TEST_F(Panel, WallListFromItsFileAndItsLimits) {
+    write_file("editor.walls", "a.png\nb.png\n\nnot read.png\n");
+    wall_list_box.selected = 5;
+    list_box_load(&wall_list_box, "editor.walls");
+    EXPECT_EQ(wall_list_box.count, 2);
+    EXPECT_EQ(wall_list_box.selected, 1);
+    EXPECT_EQ(wall_list_box.lines[2], nullptr);
+
+    // An empty list: nothing is selected and a wall placement does nothing.
+    write_file("editor.walls", "\n");
+    list_box_load(&wall_list_box, "editor.walls");
+    EXPECT_EQ(wall_list_box.selected, -1);
+    panel_page = PAGE_WALL;
+    EXPECT_EQ(place_selected(0, 0), nullptr);
+    EXPECT_EQ(list_box_click(&wall_list_box, 8, 200), 1);
+    EXPECT_EQ(wall_list_box.selected, -1);
+    draw_panel();
+
+    write_file("editor.walls", std::string(80, 'w') + "\n\n");
+    EXPECT_EXIT(list_box_load(&wall_list_box, "editor.walls"), ::testing::ExitedWithCode(16),
+                "too long word or line \\(80 characters or more\\) in file \"editor.walls\" line 1");
+    for (int i = item_list_box.count; i < LIST_BOX_LINES; i++) list_box_add(&item_list_box, "x");
+    EXPECT_EXIT(list_box_add(&item_list_box, "x"), ::testing::ExitedWithCode(16),
+                "only 2000 lines are allowed in listboxes");
+}
+
+TEST_F(Panel, AnObjectPlacedInAMapWithoutObjectsIsItsOnlyOne) {
+    write_file("empty.fenda", "700 500 bg_dusk.jpg\n\nstatus_panel.png\n\n \n");
+    wipe_realm(RMT_GAME);
+    load_map("empty.fenda");
+    EXPECT_EQ(object_list, nullptr);
+    panel_page = PAGE_ITEM;
+    item_list_box.selected = 0;
+    object *o = place_selected(40 * 256, 40 * 256);
+    ASSERT_EQ(editor_objects().size(), 1u);
+    EXPECT_EQ(editor_objects()[0], o);
+    EXPECT_EQ(object_list->previous, nullptr);
+}
+
+TEST_F(Panel, FillRectIsClippedToItsBitmap) {
+    bitmap b;
+    alloc_bitmap(&b, 10, 6, RMT_PICTURE, "b");
+    fill_bitmap(b, 0);
+    fill_rect(&b, -5, 4, 100, 100, 80, 80, 100);
+    const uint32_t c = screen_pixel({80, 80, 100});
+    EXPECT_EQ(pixel_at(b, 0, 3), 0u);
+    EXPECT_EQ(pixel_at(b, 0, 4), c);
+    EXPECT_EQ(pixel_at(b, 9, 5), c);
+}
+
+}  // namespace

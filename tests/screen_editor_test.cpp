@@ -1,0 +1,214 @@
+// The editor's screen: scrolling, the map area's origin and drawing, the
+// resize path, the map chooser, and a whole run driven by queued events.
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "editor/chooser.h"
+#include "editor/map_save.h"
+#include "editor_fixture.h"
+
+namespace {
+
+const rgb MARK = {255, 0, 255};
+
+struct Screen : ::testing::Test {
+    editor_env env;
+    void load(const std::string &size, const std::string &objects) {
+        write_file("m.fenda", size + " bg_dusk.jpg\n\nstatus_panel.png\n\n" + objects + " \n");
+        if (map_area.first_layout) {
+            load_map("m.fenda");
+            editor_layout();
+        } else {
+            wipe_realm(RMT_GAME);
+            load_map("m.fenda");
+        }
+    }
+};
+
+void key(editor_keys *k, int type, int code) {
+    event e{};
+    e.type = type;
+    e.key = code;
+    editor_handle_event(k, &e);
+}
+
+TEST_F(Screen, KeysScrollEveryEightyMilliseconds) {
+    editor_keys k = {};
+    load("1600 960", "");
+    key(&k, EV_KEY_DOWN, SDLK_RIGHT);
+    key(&k, EV_KEY_DOWN, SDLK_KP8);
+    editor_scroll(&k, 1000);
+    EXPECT_EQ(view_origin_x, 16);
+    EXPECT_EQ(view_origin_y, 16);
+    editor_scroll(&k, 1079);  // not yet
+    EXPECT_EQ(view_origin_x, 16);
+    key(&k, EV_KEY_DOWN, SDLK_RSHIFT);
+    editor_scroll(&k, 1080);
+    EXPECT_EQ(view_origin_x, 96);
+    // Opposite keys cancel; Shift alone moves nothing.
+    key(&k, EV_KEY_DOWN, SDLK_DOWN);
+    key(&k, EV_KEY_UP, SDLK_RIGHT);
+    key(&k, EV_KEY_DOWN, SDLK_KP4);
+    key(&k, EV_KEY_DOWN, SDLK_KP6);
+    editor_scroll(&k, 1160);
+    EXPECT_EQ(view_origin_x, 96);
+    EXPECT_EQ(view_origin_y, 96);
+    for (int code : {SDLK_DOWN, SDLK_KP8, SDLK_KP4, SDLK_KP6}) key(&k, EV_KEY_UP, code);
+    view_dirty = false;
+    editor_scroll(&k, 1240);
+    EXPECT_FALSE(view_dirty);
+    // Escape acts on release only.
+    key(&k, EV_KEY_DOWN, SDLK_ESCAPE);
+    EXPECT_FALSE(k.quit);
+    key(&k, EV_KEY_UP, SDLK_ESCAPE);
+    EXPECT_TRUE(k.quit);
+}
+
+TEST_F(Screen, OriginIsClampedToTheMapAndNegativeOnSmallMaps) {
+    load("1600 960", "");
+    view_origin_x = 2000;
+    view_origin_y = -5;
+    clamp_view_origin();
+    EXPECT_EQ(view_origin_x, 1600 - 620);
+    EXPECT_EQ(view_origin_y, 0);
+    // Another map: the origin is clamped against it, not reset.
+    load("700 500", "");
+    clamp_view_origin();
+    EXPECT_EQ(view_origin_x, 80);
+    EXPECT_EQ(view_origin_y, -100);
+    // A map exactly as large as the area is shown unscrolled.
+    load("620 600", "");
+    view_origin_x = view_origin_y = 30;
+    draw_view();
+    EXPECT_EQ(view_origin_x, 0);
+    EXPECT_EQ(view_origin_y, 0);
+}
+
+TEST_F(Screen, ObjectsAreDrawnAtTheirPlaceFromTheBottomLeft) {
+    save_picture("mark.png", 4, 4, [](int, int) { return MARK; });
+    load("500 500", "50 60 WALL mark.png\n300 300 WALL mark.png\n");
+    editor_objects()[0]->kind = OBJ_WIPE;  // the one at (300, 300)
+    draw_view();
+    // The map is narrower and lower than the area: origin (-120, -100).
+    const uint32_t mark = screen_pixel(MARK);
+    const int sx = 50 + 120, row = 600 - (60 + 100) - 4;
+    EXPECT_EQ(pixel_at(map_area.picture, sx, row), mark);
+    EXPECT_EQ(pixel_at(map_area.picture, sx + 3, row + 3), mark);
+    EXPECT_NE(pixel_at(map_area.picture, sx - 1, row), mark);
+    EXPECT_NE(pixel_at(map_area.picture, sx, row + 4), mark);
+    EXPECT_NE(pixel_at(map_area.picture, 300 + 120, 600 - 400 - 4), mark);
+    EXPECT_EQ(display_pixel(sx, row), mark);
+    // A click there finds the map point under it.
+    int32_t mx, my;
+    screen_to_map(sx, row + 3, &mx, &my);
+    EXPECT_EQ(mx, 50 * 256);
+    EXPECT_EQ(my, 61 * 256);
+}
+
+TEST_F(Screen, ResizedWindowLaysBothRegionsOutAgain) {
+    load("1600 960", "");
+    window_resized_hook = editor_layout;
+    for (auto [w, h] : {std::pair{700, 300}, {500, 150}, {900, 700}}) {
+        SDL_Event e{};
+        e.type = SDL_VIDEORESIZE;
+        e.resize.w = w;
+        e.resize.h = h;
+        SDL_PushEvent(&e);
+        editor_poll_events();
+        EXPECT_EQ(map_area.picture.width, w - 180);
+        EXPECT_EQ(panel_area.x, w - 180);
+        EXPECT_EQ(panel_area.picture.height, h);
+        EXPECT_EQ(item_list_box.height, h > 208 ? h - 208 : 0);
+        panel_page = PAGE_WALL;
+        draw_panel();  // within the new, smaller bitmap
+    }
+}
+
+TEST_F(Screen, ChooserRowsAndTheirEdges) {
+    EXPECT_EQ(chooser_row_at(50, 120, 2), 0);
+    EXPECT_EQ(chooser_row_at(562, 140, 2), 0);
+    EXPECT_EQ(chooser_row_at(50, 141, 2), 1);
+    EXPECT_EQ(chooser_row_at(50, 160, 2), 1);
+    EXPECT_EQ(chooser_row_at(50, 161, 2), -1);
+    EXPECT_EQ(chooser_row_at(49, 130, 2), -1);
+    EXPECT_EQ(chooser_row_at(563, 130, 2), -1);
+    EXPECT_EQ(chooser_row_at(60, 119, 2), -1);
+}
+
+TEST_F(Screen, FileListIsSortedAndHoldsOnlyMapsThatCanBeOpened) {
+    write_file("b.FENDA", "");
+    write_file("a.fenda.bak", "");
+    write_file(std::string(124, 'x') + ".fenda", "");  // 130 characters
+    mkdir("dir.fenda", 0755);
+    int realm = create_realm();
+    file_list list = {nullptr, 0};
+    get_file_list_aux(&list, realm);
+    std::string names;
+    for (file_name *n = list.first; n; n = n->next) names += std::string(n->name) + " ";
+    EXPECT_EQ(names, "b.FENDA testmap.fenda towers.fenda ");
+    EXPECT_EQ(list.count, 3);
+    destroy_realm(realm);
+
+    // A listing that cannot even start: no file descriptor is left.
+    EXPECT_EXIT(
+        {
+            rlimit none;
+            none.rlim_cur = none.rlim_max = 0;
+            setrlimit(RLIMIT_NOFILE, &none);
+            get_file_list_aux(&list, realm);
+        },
+        ::testing::ExitedWithCode(1), "sys_exit\\(1\\): get_file_list_aux\\(\\) - FindNextFile error. Error is 24");
+}
+
+TEST_F(Screen, ChooserTakesOnlyAClickOnAName) {
+    char name[MAP_FILE_NAME_MAX] = "unchanged";
+    push_key(SDLK_ESCAPE, true);
+    push_key(SDLK_ESCAPE, false);
+    push_click(75 + 40, 50 + 130);         // left of the names
+    push_click(75 + 60, 50 + 120 + 41);    // below the last row
+    push_click(75 + 60, 50 + 120 + 21, SDL_BUTTON_RIGHT);
+    map_chooser("Load fenda:", name);
+    EXPECT_STREQ(name, "towers.fenda");
+
+    // More maps than rows: the last row turns the page.
+    for (int i = 0; i < 20; i++) write_file("m" + std::to_string(100 + i) + ".fenda", "");
+    push_click(75 + 60, 50 + 120 + 13 * 20 + 5);
+    push_click(75 + 60, 50 + 125);
+    map_chooser("Load fenda:", name);
+    EXPECT_STREQ(name, "m113.fenda");
+
+    temp_dir none;
+    for (const char *f : {"menu.png", "koi8.font"}) std::filesystem::copy_file(f, none.file(f));
+    scoped_cwd cwd(none.path);
+    map_chooser("Load fenda:", name);  // no maps: returns at once
+    EXPECT_STREQ(name, "m113.fenda");
+}
+
+TEST_F(Screen, WholeRunDrivenByEvents) {
+    // Choose towers, `l` and choose testmap, place a wall and remove it,
+    // place a medical kit, leave with Escape.
+    const int panel = 800 - 180;
+    push_click(135, 50 + 120 + 25);
+    push_key(SDLK_l, true);
+    push_key(SDLK_l, false);
+    push_click(135, 50 + 125);
+    push_click(panel + 10, 5);
+    push_click(300, 300);
+    push_click(301, 299, SDL_BUTTON_RIGHT);
+    push_click(panel + 50, 5);
+    push_click(panel + 20, 200 + 2 * font_height(0) + 5);
+    push_click(400, 500);
+    push_key(SDLK_ESCAPE, true);
+    push_key(SDLK_ESCAPE, false);
+    editor_main_loop();
+    EXPECT_STREQ(map_file_name, "testmap.fenda");
+    save_map("editor.fenda");
+    std::string map = read_file("testmap.fenda");
+    size_t last = map.rfind('\n', map.size() - 4) + 1;  // the last object line
+    EXPECT_EQ(read_file("editor.fenda"), map.substr(0, last) + "400 96 ITEM HEALTH\n" + map.substr(last));
+}
+
+}  // namespace

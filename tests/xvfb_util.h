@@ -1,0 +1,92 @@
+// Tests in a real window: an X server of their own (Xvfb), X clients run on
+// it (xdotool to move the pointer, click and type; xwd to take a picture of
+// the screen), the close request a window manager sends, and programs run
+// in the background while a test drives them.
+#pragma once
+#include <sys/types.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "test_util.h"
+
+// The full path of an installed tool, or "" when it is not installed.
+std::string find_tool(const std::string &name);
+// True when Xvfb, xdotool and xwd are all installed.
+bool x_tools_installed();
+
+// Xvfb on the first free display, with one screen of the given size. The
+// display is known once the server accepts clients; it stays "" when the
+// server did not start within 15 seconds. The server ends with the value.
+struct xvfb_server {
+    pid_t pid = -1;
+    std::string display;  // ":N"
+    explicit xvfb_server(int width = 640, int height = 480, int depth = 24);
+    ~xvfb_server();
+    xvfb_server(const xvfb_server &) = delete;
+    xvfb_server &operator=(const xvfb_server &) = delete;
+    // The environment entry that puts a client on this server.
+    std::string env() const { return "DISPLAY=" + display; }
+};
+
+// Runs an X client on the server: `args[0]` is the tool's name. Status 124
+// when it had not ended after `timeout_ms`.
+run_result x_client(const xvfb_server &server, std::vector<std::string> args, int timeout_ms = 15000);
+
+// The first window whose name matches `name` (a regular expression), once
+// it is mapped; 0 when none came within `timeout_ms`.
+unsigned long x_wait_for_window(const xvfb_server &server, const std::string &name, int timeout_ms = 20000);
+
+struct xpixel {
+    uint8_t r, g, b;
+    bool operator==(const xpixel &o) const { return r == o.r && g == o.g && b == o.b; }
+    bool operator!=(const xpixel &o) const { return !(*this == o); }
+};
+
+// A picture of the screen or of one window, in 8-bit red, green, blue.
+struct x_image {
+    int width = 0;
+    int height = 0;
+    std::vector<xpixel> pixels;  // row by row from the top left
+    xpixel at(int x, int y) const { return pixels[(size_t)y * width + x]; }
+    // Pixels that differ within the rectangle (both images the same size).
+    long differences(const x_image &other, int x0, int y0, int x1, int y1) const;
+};
+
+// Reads an X window dump (the output of xwd) of a TrueColor screen; false
+// when the data is not one.
+bool parse_xwd(const std::string &data, x_image *out);
+// Takes a picture with xwd: of the window with the given id, or of the
+// whole screen for 0.
+bool x_screenshot(const xvfb_server &server, x_image *out, unsigned long window = 0);
+
+// Asks the window to close the way a window manager does: a
+// WM_DELETE_WINDOW message of the WM_PROTOCOLS kind. False when the X
+// library could not be reached.
+bool x_close_window(const xvfb_server &server, unsigned long window);
+
+// A program that runs while the test goes on. Its standard output and
+// error go to temporary files; it is killed if it still runs when the
+// value goes out of scope.
+struct background_program {
+    pid_t pid = -1;
+    std::string out_path, err_path;
+    int status = -1;  // once ended: exit status, or 128 + signal number
+    background_program(const std::vector<std::string> &argv, const std::string &dir,
+                       const std::vector<std::string> &env);
+    ~background_program();
+    background_program(const background_program &) = delete;
+    background_program &operator=(const background_program &) = delete;
+    bool running();
+    // Waits for the end; 124 when it had not ended after `timeout_ms`, and
+    // the program is then killed.
+    int wait(int timeout_ms);
+    std::string out() const { return read_file(out_path); }
+    std::string err() const { return read_file(err_path); }
+};
+
+// Calls `ready` every `step_ms` until it answers true or `timeout_ms` have
+// passed; its last answer.
+bool wait_until(const std::function<bool()> &ready, int timeout_ms, int step_ms = 100);
