@@ -128,14 +128,9 @@ TEST_F(Screen, ResizedWindowLaysBothRegionsOutAgain) {
 }
 
 TEST_F(Screen, ChooserRowsAndTheirEdges) {
-    EXPECT_EQ(chooser_row_at(50, 120, 2), 0);
-    EXPECT_EQ(chooser_row_at(562, 140, 2), 0);
-    EXPECT_EQ(chooser_row_at(50, 141, 2), 1);
-    EXPECT_EQ(chooser_row_at(50, 160, 2), 1);
-    EXPECT_EQ(chooser_row_at(50, 161, 2), -1);
-    EXPECT_EQ(chooser_row_at(49, 130, 2), -1);
-    EXPECT_EQ(chooser_row_at(563, 130, 2), -1);
-    EXPECT_EQ(chooser_row_at(60, 119, 2), -1);
+    // Row i takes 120 + 20i to 140 + 20i, both edges; x from 50 to 562.
+    const int want[][4] = {{50, 120, 0}, {562, 140, 0}, {50, 141, 1}, {50, 160, 1}, {50, 161, -1}, {49, 130, -1}, {563, 130, -1}, {60, 119, -1}};
+    for (auto &w : want) EXPECT_EQ(chooser_row_at(w[0], w[1], 2), w[2]) << w[0] << "," << w[1];
 }
 
 TEST_F(Screen, FileListIsSortedAndHoldsOnlyMapsThatCanBeOpened) {
