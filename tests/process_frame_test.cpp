@@ -5,6 +5,7 @@
 #include <string>
 #include <sys/stat.h>
 
+#include "menu_quit_util.h"
 #include "test_util.h"
 
 namespace {
@@ -142,18 +143,21 @@ TEST(ProcessFrame, ConfigurationErrorEndsBeforeAnythingElseStarts) {
 }
 
 // The editor ends normally only after a map was chosen in its window:
-// process_editor_test.cpp checks its normal end under Xvfb.
-TEST(ProcessFrame, NormalEndOfTheGame) {
+// process_editor_test.cpp checks its normal end under Xvfb. The game waits
+// in its menu and is ended there by the close request, an end with code 0
+// like the normal one ("Normal shutdown" after a game and Escape in the menu
+// are checked in a real window by process_game_test.cpp).
+TEST(ProcessFrame, EndWithCodeZeroOfTheGame) {
     temp_dir dir;
     fill_working_dir(dir);
     write_file(dir.file("fenda2.log"), "an old log that must go\n");
-    run_result r = run_game(dir, {"--unknown"});
+    run_result r = run_game_to_menu({FENDA_GAME_BIN, "--unknown"}, dir.path, dummy_env);
     EXPECT_EQ(r.status, 0) << r.out;
-    EXPECT_EQ(r.out, "\nunknown option - \"--unknown\"\n\n\nNormal shutdown\n\n");
+    EXPECT_EQ(r.out, "\nunknown option - \"--unknown\"\n\n\nQUIT event caught\n\n");
     std::string log = read_file(dir.file("fenda2.log"));
     EXPECT_EQ(log.rfind(": Fenda 2 [" + game_version + "]\n: initializing file system\n", 0), 0u) << log;
     EXPECT_EQ(log.find("an old log"), std::string::npos);
-    size_t end = log.find("ERROR: Normal shutdown\n");
+    size_t end = log.find("ERROR: QUIT event caught\n");
     ASSERT_NE(end, std::string::npos) << log;
     // The shutdowns follow the last message; the log closes last.
     EXPECT_NE(log.find(": file system shutdown\n", end), std::string::npos);
@@ -163,9 +167,9 @@ TEST(ProcessFrame, UncreatableLogLeavesTheProgramRunning) {
     temp_dir dir;
     fill_working_dir(dir);
     mkdir(dir.file("fenda2.log").c_str(), 0755);
-    run_result r = run_game(dir);
+    run_result r = run_game_to_menu({FENDA_GAME_BIN}, dir.path, dummy_env);
     EXPECT_EQ(r.status, 0) << r.out;
-    EXPECT_EQ(r.out, "\n\nNormal shutdown\n\n");
+    EXPECT_EQ(r.out, "\n\nQUIT event caught\n\n");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "menu_quit_util.h"
 #include "test_util.h"
 
 namespace {
@@ -23,25 +24,25 @@ TEST(ProcessSound, SoundStartsAfterVideoAndStopsBeforeIt) {
         if (e.is_regular_file()) std::filesystem::copy_file(e.path(), dir.file(e.path().filename()));
     write_file(dir.file("fenda2.config"), "sound=on\n\n");
 
-    run_result r = run_program({FENDA_GAME_BIN}, dir.path, {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"});
+    run_result r = run_game_to_menu({FENDA_GAME_BIN}, dir.path, {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"});
     EXPECT_EQ(r.status, 0) << r.out;
     std::string log = read_file(dir.file("fenda2.log"));
     EXPECT_TRUE(in_order(log, {": video mode", ": initializing sound\n", ": freq 22050, format 8010h, 2 channels\n",
-                               "graphics: loading font", "ERROR: Normal shutdown\n", ": shuting down sound\n",
+                               "graphics: loading font", "ERROR: QUIT event caught\n", ": shuting down sound\n",
                                ": shuting down SDL\n"}))
         << log;
 
     // No device: the game goes on silently and has no sound to shut down.
-    r = run_program({FENDA_GAME_BIN}, dir.path, {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=no_such_driver"});
+    r = run_game_to_menu({FENDA_GAME_BIN}, dir.path, {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=no_such_driver"});
     EXPECT_EQ(r.status, 0) << r.out;
     log = read_file(dir.file("fenda2.log"));
-    EXPECT_TRUE(in_order(log, {": initializing sound\n", "ERROR: Normal shutdown\n", ": shuting down SDL\n"})) << log;
+    EXPECT_TRUE(in_order(log, {": initializing sound\n", "ERROR: QUIT event caught\n", ": shuting down SDL\n"})) << log;
     EXPECT_EQ(log.find("freq 22050"), std::string::npos) << log;
     EXPECT_EQ(log.find("shuting down sound"), std::string::npos) << log;
 
     // Silent by default: not a word about sound.
     write_file(dir.file("fenda2.config"), "colour=24\n\n");
-    r = run_program({FENDA_GAME_BIN}, dir.path, {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"});
+    r = run_game_to_menu({FENDA_GAME_BIN}, dir.path, {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"});
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(read_file(dir.file("fenda2.log")).find("sound"), std::string::npos);
 }

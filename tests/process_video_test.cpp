@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "menu_quit_util.h"
 #include "test_util.h"
 
 namespace {
@@ -23,7 +24,7 @@ std::string bmp_file(int w, int h) {
 // it is there, small ones otherwise (the picture loader goes by content).
 void fill_working_dir(const temp_dir &dir, const std::string &config) {
     std::error_code ec;
-    for (const char *name : {"start.jpg", "koi8.font", "random.table"})
+    for (const char *name : {"start.jpg", "koi8.font", "random.table", "menu.png"})
         std::filesystem::copy_file(std::string(FENDA_DATA_DIR) + "/" + name, dir.file(name), ec);
     if (!file_exists(dir.file("start.jpg"))) write_file(dir.file("start.jpg"), bmp_file(64, 32));
     if (!file_exists(dir.file("koi8.font"))) write_file(dir.file("koi8.font"), "\x08\x10" + std::string(256 * 8 * 16, '\1'));
@@ -44,19 +45,20 @@ bool in_order(const std::string &text, const std::vector<std::string> &pieces) {
 
 // The editor goes on to its map chooser and waits for a click there:
 // process_editor_test.cpp checks its screen start with the dummy driver and
-// its normal end in a real window.
+// its normal end in a real window. The game is ended in its menu by the
+// close request.
 TEST(ProcessVideo, GameStartsTheScreenAndShutsItDown) {
     temp_dir dir;
     fill_working_dir(dir, "colour=24\neditor_screen_wid=800\neditor_screen_hgt=600\n\n");
     for (auto [bin, log, size] : {std::tuple{FENDA_GAME_BIN, "fenda2.log", "640x480"}}) {
-        run_result r = run(bin, dir);
+        run_result r = run_game_to_menu({bin}, dir.path, {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"});
         EXPECT_EQ(r.status, 0) << r.out;
-        EXPECT_EQ(r.out, "\n\nNormal shutdown\n\n");
+        EXPECT_EQ(r.out, "\n\nQUIT event caught\n\n");
         std::string text = read_file(dir.file(log));
         EXPECT_TRUE(in_order(text, {": parsing \"fenda2.config\"\n", ": initializing SDL\n",
                                     std::string(": video mode [SDL window] ") + size + " 24-bit RGB (", "ware surface)\n",
                                     "note: shift: r", "note: mask: r", "graphics: loading font \"koi8.font\"\n",
-                                    "ERROR: Normal shutdown\n", ": shuting down SDL\n", ": file system shutdown\n"}))
+                                    "ERROR: QUIT event caught\n", ": shuting down SDL\n", ": file system shutdown\n"}))
             << text;
     }
 }

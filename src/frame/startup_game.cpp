@@ -7,6 +7,7 @@
 #include "frame/config.h"
 #include "frame/log.h"
 #include "frame/sys.h"
+#include "game/menu.h"
 #include "gfx/video.h"
 #include "sim/random.h"
 #include "sound/sound.h"
@@ -48,5 +49,6 @@ void game_start(int argc, char **argv) {
     realm_init();
     screen_setup();
     load_random_table("random.table");
+    main_menu(argc, argv);
     sys_exit(0, "Normal shutdown");
 }

@@ -24,8 +24,9 @@ void video_init() {
 
 void video_toggle_fullscreen() {
     screen_fullscreen = !screen_fullscreen;
-    // The depth stays, so every picture already converted stays valid.
-    video_reset_mode(GAME_SCREEN_WIDTH, GAME_SCREEN_HEIGHT);
+    // The depth stays, so every picture already converted stays valid; the
+    // size stays too (a game of three or four players has a wider display).
+    video_reset_mode(screen_width, screen_height);
     video_log_mode("video mode change");
     sys_draw_bitmap(&back_buffer, 0, 0);
     if (video_mode_changed_hook) video_mode_changed_hook();
