@@ -1,6 +1,8 @@
 // The world tick and movement with collision.
 #include "sim/tick.h"
 
+#include <vector>
+
 #include "core/realm.h"
 #include "sim/collision.h"
 #include "sim/control.h"
@@ -12,8 +14,15 @@ namespace {
 
 object *element(list_node *n) { return static_cast<object *>(n->element); }
 
+// The objects that are not frozen, in list order, noted as the tick begins.
+// Nothing freezes, thaws, makes or removes an object between then and the
+// last move, so the moving passes need not walk the whole list (most of a
+// map is frozen walls, ladders and decorations).
+std::vector<object *> movers;
+
 // Drops wiped objects and readies every other one for this tick.
 void prepare_objects() {
+    movers.clear();
     for (list_node *n = object_list, *next; n; n = next) {
         next = n->next;
         object *o = element(n);
@@ -29,6 +38,7 @@ void prepare_objects() {
         o->hit_side = o->hit_vertical = 0;
         o->hit_object = nullptr;
         grid_add_per_tick(o);
+        if (!o->frozen) movers.push_back(o);
     }
 }
 
@@ -101,24 +111,23 @@ void move_steps(object *o) {
 }
 
 void carried_moves() {
-    for (list_node *n = object_list; n; n = n->next) {
-        object *o = element(n);
-        if (o->frozen || o->kind == OBJ_PLATFORM) continue;
+    for (object *o : movers) {
+        if (o->kind == OBJ_PLATFORM) continue;
         o->step_x = o->carry_x;
         o->step_y = o->carry_y;
         move_steps(o);
     }
 }
 
+// Platforms are never frozen: every one of the list is among the movers.
 void platform_moves() {
-    for (list_node *n = object_list; n; n = n->next)
-        if (element(n)->kind == OBJ_PLATFORM) move_steps(element(n));
+    for (object *o : movers)
+        if (o->kind == OBJ_PLATFORM) move_steps(o);
 }
 
 void own_moves() {
-    for (list_node *n = object_list; n; n = n->next) {
-        object *o = element(n);
-        if (o->frozen || o->kind == OBJ_PLATFORM) continue;
+    for (object *o : movers) {
+        if (o->kind == OBJ_PLATFORM) continue;
         own_motion(o);
         move_steps(o);
     }
