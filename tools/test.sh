@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian 12 machine, then builds and runs every test twice:
 # a normal build in build/ and an AddressSanitizer + UndefinedBehaviorSanitizer
-# build in build-asan/. Finally checks that the generated data set in data/
-# is what the generator makes.
+# build in build-asan/. Then checks that the generated data set in data/ is
+# what the generator makes, and runs each fuzz target for about a minute
+# (FUZZ_SECONDS sets the time; FENDA_QUICK=1 skips the sanitizer build and
+# the fuzzing).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
@@ -31,4 +33,9 @@ fi
 if [ -x tools/check_data.sh ]; then
   echo "== data set: regenerate and compare"
   bash tools/check_data.sh
+fi
+
+if [ "${FENDA_QUICK:-0}" != "1" ] && [ -x tools/fuzz/run.sh ]; then
+  echo "== fuzz targets"
+  FUZZ_SECONDS=${FUZZ_SECONDS:-60} bash tools/fuzz/run.sh
 fi
