@@ -30,12 +30,12 @@ if [ "${FENDA_QUICK:-0}" != "1" ]; then
   run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DFENDA_SANITIZE=ON
 fi
 
-if [ -x tools/check_data.sh ]; then
+if [ -f tools/check_data.sh ]; then
   echo "== data set: regenerate and compare"
   bash tools/check_data.sh
 fi
 
-if [ "${FENDA_QUICK:-0}" != "1" ] && [ -x tools/fuzz/run.sh ]; then
+if [ "${FENDA_QUICK:-0}" != "1" ] && [ -f tools/fuzz/run.sh ]; then
   echo "== fuzz targets"
   FUZZ_SECONDS=${FUZZ_SECONDS:-60} bash tools/fuzz/run.sh
 fi
