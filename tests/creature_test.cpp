@@ -39,6 +39,14 @@ TEST(Creature, TurningTakesTheTurnFramesDurationWithoutMoving) {
     env.step(2);
     EXPECT_EQ(env.body(0)->vx, 0);
     EXPECT_EQ(c->frame, FRAME_STAND_RIGHT);
+
+    // Left tapped twice in one set restarts the turn with nothing left of
+    // it: the turn ends at the next step instead of running on for ever.
+    env.events(0, {CONTROL_LEFT, CONTROL_RELEASE + CONTROL_LEFT, CONTROL_LEFT});
+    EXPECT_EQ(c->turn_left, 0);
+    env.step();
+    EXPECT_EQ(c->turning, 0);
+    EXPECT_EQ(c->facing, 0);
 }
 
 TEST(Creature, HeldFireKeepsTheFireDelayAndSwitchesDownWhenEmpty) {

@@ -81,6 +81,8 @@ void walk(creature *c) {
     object *b = c->body;
     const int64_t speed = c->walk_speed;
     if (c->turning) {
+        // A turn restarted with nothing left of it (the key tapped twice in
+        // one set) ends now rather than counting down for ever.
         if (--c->turn_left <= 0) {
             c->turn_left = 0;
             c->facing = c->turning == 1 ? 0 : 1;
