@@ -665,9 +665,9 @@ TEST(DataMissle, PlasmaAndRocketDescriptions) {
                 EXPECT_LT(d.dirs[i].vx, 0) << i;
             else
                 EXPECT_GT(d.dirs[i].vx, 0) << i;
-            if (i % 3 == 0) EXPECT_EQ(d.dirs[i].vy, 0) << i;
-            if (i % 3 == 1) EXPECT_GT(d.dirs[i].vy, 0) << i;
-            if (i % 3 == 2) EXPECT_LT(d.dirs[i].vy, 0) << i;
+            if (i % 3 == 0) { EXPECT_EQ(d.dirs[i].vy, 0) << i; }
+            if (i % 3 == 1) { EXPECT_GT(d.dirs[i].vy, 0) << i; }
+            if (i % 3 == 2) { EXPECT_LT(d.dirs[i].vy, 0) << i; }
             // at most 8 pixels a tick, so that a missile meets a wall
             EXPECT_LE(std::labs(d.dirs[i].vx), 8 * 65536) << i;
         }
@@ -782,7 +782,7 @@ TEST(DataMaps, EveryMapIsInTheWritersExactFormAndNamesOnlyPresentFiles) {
         EXPECT_GT(bg.h, 240);
         EXPECT_LT(bg.w, m.width);
         EXPECT_LT(bg.h, m.height);
-        if (!m.music.empty()) EXPECT_TRUE(exists(m.music)) << m.music;
+        if (!m.music.empty()) { EXPECT_TRUE(exists(m.music)) << m.music; }
         EXPECT_EQ(load_picture(m.status).w, 160) << m.status;
         for (const auto &o : m.objects) {
             SCOPED_TRACE(o.kind + " at " + std::to_string(o.x) + "," + std::to_string(o.y));
@@ -790,7 +790,7 @@ TEST(DataMaps, EveryMapIsInTheWritersExactFormAndNamesOnlyPresentFiles) {
             EXPECT_EQ(o.y % 16, 0);
             if (!o.pic.empty()) expect_sprite(o.pic, name);
             if (o.kind == "ITEM") expect_sprite(item_picture(o.item), name);
-            if (o.kind == "PLAYER" || o.kind == "MONSTER") EXPECT_TRUE(exists(o.desc)) << o.desc;
+            if (o.kind == "PLAYER" || o.kind == "MONSTER") { EXPECT_TRUE(exists(o.desc)) << o.desc; }
             if (o.kind == "PLAYER") {
                 EXPECT_GE(o.player, 0);
                 EXPECT_LE(o.player, 3);
