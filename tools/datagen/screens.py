@@ -100,8 +100,9 @@ def menu(fighter_spr, hrack_spr):
     # faint grid lines in the field
     for y in range(120, 396, 20):
         img[y, 44:548] *= 1.18
-    # the plate for the red start-up notes (dark red reads on a light plate)
-    inset(img, 78, 295, 500, 318, (214, 206, 188), seed=303, border=2)
+    # No plate behind the start-up notes at y 300: the editor's chooser
+    # writes its tenth map name in light blue on the same row, and both the
+    # red notes and the light-blue names read on the dark field.
     # small figures at the bottom corners of the field
     paste_sprite(img, fighter_spr, 48, 398 - fighter_spr.shape[0] - 3)
     paste_sprite(img, hrack_spr, 548 - hrack_spr.shape[1] - 2, 398 - hrack_spr.shape[0] - 3)
