@@ -113,7 +113,8 @@ template <int BPP> void draw_line(bitmap *dest, int x, int y, const unsigned cha
         const glyph &g = glyphs[*text];
         int r0 = y < 0 ? -y : 0;
         int r1 = y + g.height > dest->height ? dest->height - y : g.height;
-        if (r0 < r1 && x < dest->width && x + g.width > 0) {
+        // A glyph of no width (a font file may say so) has nothing to draw.
+        if (g.width > 0 && r0 < r1 && x < dest->width && x + g.width > 0) {
             if (x >= 0 && x + g.width <= dest->width && glyph_bits[*text])
                 draw_glyph<BPP>(dest, g, glyph_bits[*text], x, y, r0, r1, ink);
             else
