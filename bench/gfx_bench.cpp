@@ -6,7 +6,8 @@
 //   draw_sprite of a mostly opaque and of a mostly transparent sprite, both
 //     wholly inside the view (fast path) and straddling its left edge
 //     (clipped path); the reference copies, row by row, the opaque bytes the
-//     sprite writes into that row,
+//     sprite writes into that row (and, for scale, the same number of bytes
+//     as one block),
 //   draw_text of a 60-character line in the data set's font; the reference
 //     copies the line's rectangle row by row.
 // Each figure is the best of many rounds, and a round times the drawing and
@@ -202,6 +203,13 @@ void bench_depth(int depth, const std::string &font_file) {
         char what[96];
         snprintf(what, sizeof what, "%s (%2.0f%%)", c.what, 100.0 * (double)all / (s->width * s->height));
         report(what, bytes, t, 2.0);
+        // For scale: the same bytes as one block, as if the rows were one.
+        std::vector<uint8_t> block(bytes);
+        auto one_block = [&] {
+            memcpy(block.data(), s->rows[0] + (size_t)spans[0].source * bpp, bytes);
+            sink = block[0];
+        };
+        printf("  %-46s %7zu B %9.0f ns\n", "  (memcpy of those bytes as one block)", bytes, measure(one_block, one_block).ns);
     }
 
     // A 60-character line of text in the data set's font.
