@@ -218,12 +218,12 @@ template <size_t N> [[gnu::always_inline]] inline void move(uint8_t *dst, const 
 // pair moves the destination by its skip and copies its run. The tables are
 // read through locals, since every byte stored could otherwise alias them.
 template <int BPP> void draw_rows_fast(bitmap *dest, const sprite *spr, int x, int y, int first, int last) {
-    uint8_t *const *dest_rows = dest->rows + y;
+    uint8_t *const *dest_rows = dest->rows;
     const uint8_t *const *pixel_rows = spr->rows;
     const uint8_t *const *run_rows = spr->runs;
     const uint8_t *counts = spr->run_counts;
     for (int r = first; r <= last; r++) {
-        uint8_t *dst = dest_rows[r] + (size_t)x * BPP;
+        uint8_t *dst = dest_rows[y + r] + (size_t)x * BPP;
         const uint8_t *src = pixel_rows[r];
         const uint8_t *run = run_rows[r];
         const uint8_t *end = run + 2 * counts[r];
@@ -244,12 +244,12 @@ template <int BPP> void draw_rows_fast(bitmap *dest, const sprite *spr, int x, i
 // are copied as on the fast path until one reaches the right edge.
 template <int BPP> void draw_rows_clipped(bitmap *dest, const sprite *spr, int x, int y, int first, int last) {
     const int dw = dest->width;
-    uint8_t *const *dest_rows = dest->rows + y;
+    uint8_t *const *dest_rows = dest->rows;
     const uint8_t *const *pixel_rows = spr->rows;
     const uint8_t *const *run_rows = spr->runs;
     const uint8_t *counts = spr->run_counts;
     for (int r = first; r <= last; r++) {
-        uint8_t *row = dest_rows[r];
+        uint8_t *row = dest_rows[y + r];
         const uint8_t *src = pixel_rows[r];
         const uint8_t *run = run_rows[r];
         const uint8_t *end = run + 2 * counts[r];

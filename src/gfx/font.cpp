@@ -72,16 +72,16 @@ template <size_t N>
 // costs less than testing for it. `ink` holds the current colour 8 times.
 template <int BPP>
 void draw_glyph(bitmap *dest, const glyph &g, const uint8_t *bits, int x, int y, int r0, int r1, const uint8_t *ink) {
-    uint8_t *const *rows = dest->rows + y;
+    uint8_t *const *rows = dest->rows;
     const int stride = bit_bytes;
     if (g.width <= 8) {  // one group a row, as in the data set's font
         const size_t bytes = (size_t)g.width * BPP;
         for (int r = r0; r < r1; r++)
-            blend_bytes(rows[r] + (size_t)x * BPP, ink_masks<BPP>.mask[bits[r * stride]], ink, bytes);
+            blend_bytes(rows[y + r] + (size_t)x * BPP, ink_masks<BPP>.mask[bits[r * stride]], ink, bytes);
         return;
     }
     for (int r = r0; r < r1; r++) {
-        uint8_t *dst = rows[r] + (size_t)x * BPP;
+        uint8_t *dst = rows[y + r] + (size_t)x * BPP;
         const uint8_t *row_bits = bits + (size_t)r * stride;
         for (int c = 0; c < g.width; c += 8) {
             int pixels = g.width - c < 8 ? g.width - c : 8;
