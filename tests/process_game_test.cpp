@@ -80,7 +80,9 @@ struct game_session {
     unsigned long window = 0;
     int width;
 
-    explicit game_session(int screen_width = 640) : server(screen_width, 480, 24), width(screen_width) {}
+    std::string audio;
+    explicit game_session(int screen_width = 640, const std::string &audio_driver = "dummy")
+        : server(screen_width, 480, 24), width(screen_width), audio(audio_driver) {}
 
     bool start() {
         if (server.display.empty()) return false;
@@ -89,7 +91,7 @@ struct game_session {
             if (e.is_regular_file() && e.path().extension() != ".log" && e.path().extension() != ".bmp")
                 std::filesystem::copy_file(e.path(), dir.file(e.path().filename().string()), ec);
         game.reset(new background_program({FENDA_GAME_BIN}, dir.path,
-                                          {server.env(), "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=dummy"}));
+                                          {server.env(), "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=" + audio}));
         window = x_wait_for_window(server, "^Trelm2D: Fenda$");
         // Keys go to the window under the pointer.
         return window != 0 && xdo({"mousemove", "--window", std::to_string(window), "20", "20"}) && menu_shown();
@@ -298,8 +300,16 @@ TEST(ProcessGame, FourPlayersOnAWideDisplayThatTheFullScreenSwitchKeeps) {
 
 TEST(ProcessGame, EscapeInTheMenuEndsTheProgram) {
     if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
-    game_session s;
+    game_session s(640, "no_such_driver");
     ASSERT_TRUE(s.start()) << "no menu: " << s.report();
+    // The sound that could not start is noted in red under the choices.
+    const xpixel note = {192, 16, 16};
+    EXPECT_TRUE(s.shows([&](const x_image &img) {
+        for (int y = 370; y < 383; y++)
+            for (int x = 160; x < 400; x++)
+                if (img.at(x, y) == note) return true;
+        return false;
+    }));
     // Keys that choose nothing are dropped; Escape acts on its press.
     ASSERT_TRUE(s.key("x"));
     ASSERT_TRUE(s.xdo({"keydown", "Escape"}));

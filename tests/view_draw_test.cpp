@@ -168,24 +168,6 @@ TEST(ViewPicture, ObjectsOverTheBackgroundInListOrderWithOffsets) {
     }
 }
 
-TEST(ViewPicture, FramesPerSecondInTheTopLeftCorner) {
-    view_env env;
-    save_picture("back.png", 600, 300, [](int, int) { return BACK; });
-    load_background("back.png");
-    set_colour(0, 0, 0);
-    screen_fps = 59.5;
-    draw_view_map(&env.v());
-    bitmap expect;
-    alloc_bitmap(&expect, 480, 240, RMT_PICTURE, "expect");
-    fill_bitmap(expect, screen_pixel(BACK));
-    draw_text(&expect, 0, 2, 2, "FPS 59.50");
-    int differ = 0;
-    for (int y = 0; y < 20; y++)
-        for (int x = 0; x < 80; x++) differ += pixel_at(expect, x, y) != pixel_at(env.v().picture, x, y);
-    EXPECT_EQ(differ, 0);
-    EXPECT_TRUE(region_has(expect, 2, 2, 56, 15, {0, 0, 0}));
-}
-
 struct panel_env : view_env {
     panel_env() {
         save_picture("status.png", 160, 240, [](int, int) { return STATUS; });
