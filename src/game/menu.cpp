@@ -133,6 +133,8 @@ void main_menu(int, char **) {
     while (!choice.made) {
         events_poll();
         menu_take_events(&choice);
+        // Nothing moves in the menu: a short rest between polls leaves the
+        // processor to others without delaying the choice noticeably.
         if (!choice.made) SDL_Delay(10);
     }
     free_bitmap(&picture);
