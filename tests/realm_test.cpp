@@ -66,6 +66,16 @@ TEST_F(RealmTest, BlocksFillGroupsFirstFitBehindAHeaderAtAlignedAddresses) {
     void *again = ralloc(RMT_GAME, 3);
     EXPECT_TRUE(logged(ALLOCATED, again, 0, 5));
     EXPECT_EQ(realm_total(RMT_GAME), 65u * 10 + 64 * 65 / 2 - 15 + 3);
+
+    // Freed in any order, slots come back lowest group and slot first.
+    rfree(blocks[64]);
+    rfree(blocks[7]);
+    rfree(blocks[2]);
+    const int expected[4][2] = {{0, 2}, {0, 7}, {1, 0}, {1, 1}};
+    for (const auto &e : expected) {
+        void *p = ralloc(RMT_GAME, 1);
+        EXPECT_TRUE(logged(ALLOCATED, p, e[0], e[1])) << e[0] << ":" << e[1];
+    }
 }
 
 TEST_F(RealmTest, WipeEmptiesOnlyThatRealmWhichStartsAgainAtTheFirstBlock) {

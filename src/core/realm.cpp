@@ -41,6 +41,10 @@ struct realm {
     bool in_use;
     int tag;
     uint32_t total;
+    // No slot below this index (group * 64 + slot) is free: the first-fit
+    // search starts here, which finds the same lowest free slot as a walk
+    // from the first group without walking the full ones.
+    int first_free;
     realm_group **groups;  // RMT_GROUPS entries, filled from the front
 };
 
@@ -87,6 +91,7 @@ void free_groups(realm &r) {
         r.groups[g] = nullptr;
     }
     r.total = 0;
+    r.first_free = 0;
 }
 
 bool tag_valid(int tag) { return tag >= 0 && tag < RMT_REALMS; }
@@ -100,12 +105,18 @@ void *ralloc(int tag, uint32_t size) {
     realm &r = realms[tag];
     if (!r.in_use) sys_exit(2, "trying to alloc in realm %02Xh, which is not in use", tag);
 
-    int g = 0;
+    int g = r.first_free / RMT_GROUP_SLOTS;
     for (; g < USABLE_GROUPS && r.groups[g]; g++) {
         realm_group *group = r.groups[g];
-        for (int s = 0; s < RMT_GROUP_SLOTS; s++)
-            if (!group->slots[s]) return place_block(r, g, s, size);
+        int s = g == r.first_free / RMT_GROUP_SLOTS ? r.first_free % RMT_GROUP_SLOTS : 0;
+        for (; s < RMT_GROUP_SLOTS; s++) {
+            if (!group->slots[s]) {
+                r.first_free = g * RMT_GROUP_SLOTS + s + 1;
+                return place_block(r, g, s, size);
+            }
+        }
     }
+    r.first_free = g * RMT_GROUP_SLOTS + 1;
     if (g == USABLE_GROUPS) sys_exit(2, "can't alloc at realm %02Xh any more", tag);
 
     // Every group is full: open the next one. Its slots are cleared before
@@ -138,6 +149,7 @@ void rfree(void *address) {
               group, slot);
     r.total -= h->size;
     r.groups[group]->slots[slot] = nullptr;
+    if (group * RMT_GROUP_SLOTS + slot < r.first_free) r.first_free = group * RMT_GROUP_SLOTS + slot;
     sys_free(block);
 }
 
@@ -150,6 +162,7 @@ int create_realm() {
         r.in_use = true;
         r.tag = tag;
         r.total = 0;
+        r.first_free = 0;
         r.groups = new_group_table();
         return tag;
     }
@@ -193,6 +206,7 @@ void realm_init() {
         realms[tag].in_use = false;
         realms[tag].tag = tag;
         realms[tag].total = 0;
+        realms[tag].first_free = 0;
         realms[tag].groups = nullptr;
     }
     for (int tag = RMT_RESIDENT; tag < RMT_FIRST_DYNAMIC; tag++) {
