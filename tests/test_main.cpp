@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "frame/log.h"
 #include "frame/sys.h"
@@ -14,6 +15,9 @@ static void echo_exit(int code, const char *message) {
 }
 
 int main(int argc, char **argv) {
+    // Headless unless a test asks for a real display itself.
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::FLAGS_gtest_death_test_style = "threadsafe";
     sys_exit_hook = echo_exit;

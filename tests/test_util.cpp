@@ -14,7 +14,32 @@
 #include <time.h>
 #include <unistd.h>
 
+namespace {
+
+// Directories made by this process and not yet removed. A death test's
+// child ends through exit() without running destructors, so the directories
+// it made itself are removed when it exits; a forked child leaves its
+// parent's directories alone (they belong to another process id).
+struct live_dir {
+    std::string path;
+    pid_t owner;
+};
+std::vector<live_dir> &live_dirs() {
+    static std::vector<live_dir> *dirs = new std::vector<live_dir>;
+    return *dirs;
+}
+
+void remove_own_dirs_at_exit() {
+    std::error_code ec;
+    for (const auto &d : live_dirs())
+        if (d.owner == getpid()) std::filesystem::remove_all(d.path, ec);
+}
+
+}  // namespace
+
 temp_dir::temp_dir() {
+    static bool registered = (atexit(remove_own_dirs_at_exit), true);
+    (void)registered;
     const char *base = getenv("TMPDIR");
     std::string templ = std::string(base && *base ? base : "/tmp") + "/fenda_test_XXXXXX";
     std::vector<char> buf(templ.begin(), templ.end());
@@ -24,11 +49,19 @@ temp_dir::temp_dir() {
         abort();
     }
     path = buf.data();
+    live_dirs().push_back({path, getpid()});
 }
 
 temp_dir::~temp_dir() {
     std::error_code ec;
     std::filesystem::remove_all(path, ec);
+    auto &dirs = live_dirs();
+    for (size_t i = 0; i < dirs.size(); i++) {
+        if (dirs[i].path == path) {
+            dirs.erase(dirs.begin() + (long)i);
+            break;
+        }
+    }
 }
 
 void write_file(const std::string &path, const std::string &contents) {
