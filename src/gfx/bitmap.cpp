@@ -194,11 +194,20 @@ template <size_t N> [[gnu::always_inline]] inline void move(uint8_t *dst, const 
 // Copies n bytes between two distinct buffers, touching nothing outside
 // [dst, dst + n): sprite runs end next to pixels that must stay as they
 // are. Runs are mostly short and a call of memcpy costs more than the copy,
-// so they are moved inline: 16 bytes at a time and a last 16 that ends at
-// the run's end, and below 16 bytes two overlapping moves of 8, 4 or 2.
+// so they are moved inline: 32 bytes a step and a last 32 that ends at the
+// run's end, and below 32 bytes two overlapping moves of 16, 8, 4 or 2.
+// The moves are 16 bytes wide, the widest every x86-64 has; a 32-byte
+// vector would go through the stack without AVX.
 [[gnu::always_inline]] inline void copy_run(uint8_t *dst, const uint8_t *src, size_t n) {
-    if (n >= 16) {
-        for (size_t at = 0; at < n - 16; at += 16) move<16>(dst, src, at);
+    if (n >= 32) {
+        for (size_t at = 0; at < n - 32; at += 32) {
+            move<16>(dst, src, at);
+            move<16>(dst, src, at + 16);
+        }
+        move<16>(dst, src, n - 32);
+        move<16>(dst, src, n - 16);
+    } else if (n >= 16) {
+        move<16>(dst, src, 0);
         move<16>(dst, src, n - 16);
     } else if (n >= 8) {
         move<8>(dst, src, 0);
