@@ -50,6 +50,14 @@ const item_name *find_item_name(const char *name);
 // the record; `scale` turns pixels into world units.
 void read_trigger(text_file *f, trigger *t, object *area, int32_t scale);
 
+// The loaders build each list behind a placeholder node; this drops it and
+// returns the list's real first node.
+list_node *after_placeholder(list_node *placeholder);
+
+// Makes a platform record and its probe object for every PLATFORM object,
+// in object-list order.
+void make_platform_records();
+
 // Reads a coordinate or size in pixels; refuses values that do not fit the
 // world's fixed point.
 int32_t read_map_pixels(text_file *f, const char *field, const char *what, int32_t scale);

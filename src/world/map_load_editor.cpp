@@ -143,32 +143,6 @@ void read_objects(text_file *f) {
     }
 }
 
-// Drops a list's placeholder: the list begins at the node after it.
-list_node *after_placeholder(list_node *placeholder) {
-    list_node *first = placeholder->next;
-    if (first) first->previous = nullptr;
-    return first;
-}
-
-// A record and a probe for every platform, as the game's loader makes them,
-// so that the editor's world has the same shape.
-void make_platform_records() {
-    for (list_node *n = object_list; n; n = n->next) {
-        auto *o = static_cast<object *>(n->element);
-        if (o->kind != OBJ_PLATFORM) continue;
-        auto *p = static_cast<platform *>(ralloc(RMT_GAME, sizeof(platform)));
-        p->body = o;
-        list_add(&platform_list, p, RMT_GAME);
-        o->owner = p;
-        object *probe = create_object(nullptr);
-        list_unlink(probe->list_node);
-        probe->list_node = nullptr;
-        probe->w = o->w;
-        probe->h = o->h;
-        p->probe = probe;
-    }
-}
-
 }  // namespace
 
 editor_item *editor_add_item(int32_t kind, object *body, int respawns) {
