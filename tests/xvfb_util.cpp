@@ -86,8 +86,11 @@ std::string start_xvfb(pid_t *pid, const std::string &screen) {
         dup2(null_fd, 1);
         dup2(null_fd, 2);
         std::string fd = std::to_string(fds[1]);
+        // -noreset: a server that resets when its last client leaves drops
+        // the connections that arrive meanwhile, such as SDL's second one
+        // right after it closed its first probe.
         execl(xvfb.c_str(), "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
-              (char *)nullptr);
+              "-noreset", (char *)nullptr);
         _exit(127);
     }
     close(fds[1]);
