@@ -27,6 +27,7 @@
 
 #include "core/files.h"
 #include "core/realm.h"
+#include "bench_timing.h"
 #include "frame/config.h"
 #include "frame/log.h"
 #include "gfx/bitmap.h"
@@ -38,35 +39,11 @@ namespace {
 
 volatile uint8_t sink;
 
-double now_ns() {
-    return std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
+using bench::now_ns;
+using bench::timing;
 
-struct timing {
-    double ns, ref_ns;
-};
-
-// Nanoseconds per call of `f` and of `ref`, each the best of `rounds`
-// batches; a batch runs about half a millisecond.
 template <class F, class G> timing measure(F f, G ref, int rounds = 25) {
-    int reps = 1;
-    for (;;) {
-        double t0 = now_ns();
-        for (int i = 0; i < reps; i++) f();
-        if (now_ns() - t0 > 500e3 || reps > (1 << 24)) break;
-        reps *= 2;
-    }
-    timing best = {1e300, 1e300};
-    for (int round = 0; round < rounds; round++) {
-        double t0 = now_ns();
-        for (int i = 0; i < reps; i++) f();
-        double t1 = now_ns();
-        for (int i = 0; i < reps; i++) ref();
-        double t2 = now_ns();
-        if ((t1 - t0) / reps < best.ns) best.ns = (t1 - t0) / reps;
-        if ((t2 - t1) / reps < best.ref_ns) best.ref_ns = (t2 - t1) / reps;
-    }
-    return best;
+    return bench::measure(f, ref, rounds, 500e3, (1 << 24));
 }
 
 void report(const char *what, size_t bytes, timing t, double target) {
