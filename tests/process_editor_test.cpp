@@ -22,20 +22,6 @@ const xpixel NAME_COLOUR = {153, 207, 232}, PANEL_COLOUR = {80, 80, 100}, BLACK 
 // 844 pixels wide, the panel starts there.
 const int WIDTH = 1024, HEIGHT = 768, PANEL_X = 844, LINE = 13;
 
-bool in_order(const std::string &text, const std::vector<std::string> &pieces) {
-    size_t at = 0;
-    for (const auto &p : pieces)
-        if ((at = text.find(p, at)) == std::string::npos) return false;
-    return true;
-}
-
-void copy_data(const temp_dir &dir) {
-    std::error_code ec;
-    for (const auto &e : std::filesystem::directory_iterator(FENDA_DATA_DIR))
-        if (e.is_regular_file() && e.path().extension() != ".log")
-            std::filesystem::copy_file(e.path(), dir.file(e.path().filename().string()), ec);
-}
-
 TEST(ProcessEditor, WithoutMapFilesTheDefaultMapIsLoaded) {
     // The screen starts; with no "*.fenda" in the directory the chooser
     // returns at once and the editor asks for "testmap.fenda", here missing.
@@ -63,7 +49,7 @@ struct editor_session {
 
     bool start() {
         if (server.display.empty()) return false;
-        copy_data(dir);
+        copy_data_set(dir.path, {".log"});
         editor.reset(new background_program({FENDA_EDITOR_BIN}, dir.path, {server.env(), "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=dummy"}));
         window = x_wait_for_window(server, "^Fenda Editor$");
         return window != 0;

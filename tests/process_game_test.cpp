@@ -21,13 +21,6 @@ namespace {
 const xpixel VERSION_COLOUR = {153, 207, 232}, BLACK = {0, 0, 0};
 const char *const LOOP_STARTED = ": net_packet_interval = 150, net_control_interval = 1, net_control_send_time = 1\n";
 
-bool in_order(const std::string &text, const std::vector<std::string> &pieces) {
-    size_t at = 0;
-    for (const auto &p : pieces)
-        if ((at = text.find(p, at)) == std::string::npos) return false;
-    return true;
-}
-
 // Reads a bottom-up BMP of 24 bits a pixel, as the game's screenshots are.
 bool read_bmp(const std::string &data, x_image *out) {
     auto u32 = [&](size_t at) {
@@ -86,10 +79,7 @@ struct game_session {
 
     bool start() {
         if (server.display.empty()) return false;
-        std::error_code ec;
-        for (const auto &e : std::filesystem::directory_iterator(FENDA_DATA_DIR))
-            if (e.is_regular_file() && e.path().extension() != ".log" && e.path().extension() != ".bmp")
-                std::filesystem::copy_file(e.path(), dir.file(e.path().filename().string()), ec);
+        copy_data_set(dir.path, {".log", ".bmp"});
         game.reset(new background_program({FENDA_GAME_BIN}, dir.path,
                                           {server.env(), "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=" + audio}));
         window = x_wait_for_window(server, "^Trelm2D: Fenda$");
@@ -144,32 +134,30 @@ struct game_session {
             return true;
         });
     }
-    // Holds the keys until the fighter's colour has moved `shift` pixels
-    // across the band of rows (negative: to the left), then lets them go.
+    // Holds the keys until a shot passes `done`, then lets them go.
+    bool hold_until(const std::vector<std::string> &keys, const std::function<bool(const x_image &)> &done) {
+        std::vector<std::string> down = {"keydown"}, up = {"keyup"};
+        down.insert(down.end(), keys.begin(), keys.end());
+        up.insert(up.end(), keys.rbegin(), keys.rend());
+        bool ok = xdo(down) && shows(done);
+        return xdo(up) && ok;
+    }
+    // ... until the fighter's colour has moved `shift` pixels across the
+    // band of rows (negative: to the left).
     bool hold_until_moved(const std::vector<std::string> &keys, bool (*colour)(xpixel), int x0, int y0, int x1, int y1,
                           double shift) {
         x_image before = shot();
-        if (!before.width) return false;
-        double start = centre(before, colour, x0, y0, x1, y1);
-        if (start < 0) return false;
-        std::vector<std::string> down = {"keydown"}, up = {"keyup"};
-        down.insert(down.end(), keys.begin(), keys.end());
-        up.insert(up.end(), keys.rbegin(), keys.rend());
-        bool moved = xdo(down) && shows([&](const x_image &img) {
-                         double now = centre(img, colour, x0, y0, x1, y1);
-                         return now >= 0 && (shift > 0 ? now - start >= shift : start - now >= -shift);
-                     });
-        return xdo(up) && moved;
+        double start = before.width ? centre(before, colour, x0, y0, x1, y1) : -1;
+        return start >= 0 && hold_until(keys, [&](const x_image &img) {
+                   double now = centre(img, colour, x0, y0, x1, y1);
+                   return now >= 0 && (shift > 0 ? now - start >= shift : start - now >= -shift);
+               });
     }
-    // Holds the keys until the rectangle has changed.
+    // ... until the rectangle has changed.
     bool hold_until_changed(const std::vector<std::string> &keys, int x0, int y0, int x1, int y1) {
         x_image before = shot();
-        std::vector<std::string> down = {"keydown"}, up = {"keyup"};
-        down.insert(down.end(), keys.begin(), keys.end());
-        up.insert(up.end(), keys.rbegin(), keys.rend());
-        bool moved = before.width && xdo(down) &&
-                     shows([&](const x_image &img) { return img.differences(before, x0, y0, x1, y1) > 300; });
-        return xdo(up) && moved;
+        return before.width &&
+               hold_until(keys, [&](const x_image &img) { return img.differences(before, x0, y0, x1, y1) > 300; });
     }
     // The display stands still for a while, apart from the FPS lines.
     bool frozen(int views) {

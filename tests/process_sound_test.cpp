@@ -11,17 +11,9 @@
 
 namespace {
 
-bool in_order(const std::string &text, const std::vector<std::string> &pieces) {
-    size_t at = 0;
-    for (const auto &p : pieces)
-        if ((at = text.find(p, at)) == std::string::npos) return false;
-    return true;
-}
-
 TEST(ProcessSound, SoundStartsAfterVideoAndStopsBeforeIt) {
     temp_dir dir;
-    for (const auto &e : std::filesystem::directory_iterator(FENDA_DATA_DIR))
-        if (e.is_regular_file()) std::filesystem::copy_file(e.path(), dir.file(e.path().filename()));
+    copy_data_set(dir.path);
     write_file(dir.file("fenda2.config"), "sound=on\n\n");
 
     run_result r = run_game_to_menu({FENDA_GAME_BIN}, dir.path, {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"});

@@ -28,11 +28,6 @@ std::string bmp_file(int w, int h, xpixel (*at)(int, int) = grey) {
     return f;
 }
 
-void copy_data_set(const temp_dir &dir) {
-    for (const auto &e : std::filesystem::directory_iterator(FENDA_DATA_DIR))
-        if (e.is_regular_file()) std::filesystem::copy_file(e.path(), dir.file(e.path().filename().string()));
-}
-
 // The configuration, the start picture and the font: the data set's when
 // it is there, small ones otherwise (the picture loader goes by content).
 void fill_working_dir(const temp_dir &dir, const std::string &config) {
@@ -48,14 +43,6 @@ run_result run(const std::string &bin, const temp_dir &dir, const char *driver =
     return run_program({bin}, dir.path, {std::string("SDL_VIDEODRIVER=") + driver, "SDL_AUDIODRIVER=dummy"});
 }
 
-// True when every piece appears in the text, each after the one before.
-bool in_order(const std::string &text, const std::vector<std::string> &pieces) {
-    size_t at = 0;
-    for (const auto &p : pieces)
-        if ((at = text.find(p, at)) == std::string::npos) return false;
-    return true;
-}
-
 // The editor goes on to its map chooser and waits for a click there:
 // process_editor_test.cpp checks its screen start with the dummy driver and
 // its normal end in a real window.
@@ -66,7 +53,7 @@ bool in_order(const std::string &text, const std::vector<std::string> &pieces) {
 // the close request.
 TEST(ProcessVideo, GameStartsTheScreenAtEachDepthAndShutsItDown) {
     temp_dir dir;
-    copy_data_set(dir);
+    copy_data_set(dir.path);
     const std::string config = read_file(dir.file("fenda2.config"));
     const size_t colour = config.find("\ncolour=24\n");
     ASSERT_NE(colour, std::string::npos) << config;
@@ -104,7 +91,7 @@ TEST(ProcessVideo, GameShowsTheStartPictureInARealWindow) {
     xvfb_server server(640, 480, 24);
     ASSERT_FALSE(server.display.empty()) << "Xvfb did not start";
     temp_dir dir;
-    copy_data_set(dir);
+    copy_data_set(dir.path);
     write_file(dir.file("start.jpg"), bmp_file(600, 460, start_pixel));  // the loader goes by content
     background_program game({FENDA_GAME_BIN}, dir.path, {server.env(), "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=dummy"});
     unsigned long window = x_wait_for_window(server, "^Trelm2D: Fenda$");

@@ -1,5 +1,6 @@
 #include "test_util.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -155,4 +156,20 @@ scoped_cwd::scoped_cwd(const std::string &dir) {
 
 scoped_cwd::~scoped_cwd() {
     if (chdir(old.c_str()) != 0) abort();
+}
+
+bool in_order(const std::string &text, const std::vector<std::string> &pieces) {
+    size_t at = 0;
+    for (const auto &p : pieces)
+        if ((at = text.find(p, at)) == std::string::npos) return false;
+    return true;
+}
+
+void copy_data_set(const std::string &dir, const std::vector<std::string> &skip) {
+    std::error_code ec;
+    for (const auto &e : std::filesystem::directory_iterator(FENDA_DATA_DIR)) {
+        std::string ext = e.path().extension().string();
+        if (e.is_regular_file() && std::find(skip.begin(), skip.end(), ext) == skip.end())
+            std::filesystem::copy_file(e.path(), dir + "/" + e.path().filename().string(), ec);
+    }
 }

@@ -31,6 +31,13 @@ struct run_result {
 run_result run_program(const std::vector<std::string> &argv, const std::string &dir,
                        const std::vector<std::string> &env = {}, int timeout_ms = 20000);
 
+// True when every piece appears in the text, each after the one before.
+bool in_order(const std::string &text, const std::vector<std::string> &pieces);
+
+// Copies the data set's files into `dir`, but for those with one of the
+// `skip` extensions; a file that cannot be copied is left out.
+void copy_data_set(const std::string &dir, const std::vector<std::string> &skip = {});
+
 // Changes the working directory for the lifetime of the value.
 struct scoped_cwd {
     std::string old;
