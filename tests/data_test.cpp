@@ -341,43 +341,20 @@ std::string parse_map(const std::string &text, map_file &m) {
 
 // The file that the editor's map writer writes for the map.
 std::string write_map(const map_file &m) {
-    std::string s;
-    char buf[256];
-    snprintf(buf, sizeof buf, "%ld %ld %s\n", m.width, m.height, m.background.c_str());
-    s += buf;
-    s += m.music + "\n" + m.status + "\n\n";
+    auto n = [](long v) { return std::to_string(v) + " "; };
+    std::string s = n(m.width) + n(m.height) + m.background + "\n" + m.music + "\n" + m.status + "\n\n";
     for (const auto &o : m.objects) {
-        if (o.kind == "WALL" || o.kind == "DECORATION" || o.kind == "LADDER") {
-            snprintf(buf, sizeof buf, "%ld %ld %s %s\n", o.x, o.y, o.kind.c_str(), o.pic.c_str());
-        } else if (o.kind == "PLATFORM") {
-            snprintf(buf, sizeof buf, "%ld %ld PLATFORM %ld %ld %s\n", o.x, o.y, o.vx, o.vy, o.pic.c_str());
-        } else if (o.kind == "TRIGGER") {
-            snprintf(buf, sizeof buf, "%ld %ld TRIGGER %ld %ld ", o.x, o.y, o.w, o.h);
-            std::string t = buf;
-            if (o.trigger == "REDIRECT") {
-                snprintf(buf, sizeof buf, "REDIRECT %ld %ld\n", o.vx, o.vy);
-                t += buf;
-            } else {
-                t += "TELEPORT ";
-                if (o.silent) t += "SILENT ";
-                t += "( ";
-                for (const char *k : {"MONSTER", "MISSLE", "PLATFORM", "ITEM"})
-                    if (o.kinds.count(k)) t += std::string(k) + " ";
-                snprintf(buf, sizeof buf, ") %ld %ld\n", o.dest_x, o.dest_y);
-                t += buf;
-            }
-            s += t;
-            continue;
-        } else if (o.kind == "ITEM") {
-            snprintf(buf, sizeof buf, "%ld %ld ITEM %s\n", o.x, o.y, o.item.c_str());
-        } else if (o.kind == "PLAYER") {
-            snprintf(buf, sizeof buf, "%ld %ld PLAYER %ld %s\n", o.x, o.y, o.player, o.desc.c_str());
-        } else if (o.kind == "MONSTER") {
-            snprintf(buf, sizeof buf, "%ld %ld MONSTER %s\n", o.x, o.y, o.desc.c_str());
-        } else {
-            snprintf(buf, sizeof buf, "%ld %ld DM_START \n", o.x, o.y);
+        s += n(o.x) + n(o.y) + o.kind + " ";
+        if (o.kind == "PLATFORM") s += n(o.vx) + n(o.vy);
+        if (o.kind == "TRIGGER" && o.trigger == "REDIRECT") s += n(o.w) + n(o.h) + "REDIRECT " + n(o.vx) + std::to_string(o.vy);
+        if (o.kind == "TRIGGER" && o.trigger != "REDIRECT") {
+            s += n(o.w) + n(o.h) + "TELEPORT " + (o.silent ? "SILENT ( " : "( ");
+            for (const char *k : {"MONSTER", "MISSLE", "PLATFORM", "ITEM"})
+                if (o.kinds.count(k)) s += std::string(k) + " ";
+            s += ") " + n(o.dest_x) + std::to_string(o.dest_y);
         }
-        s += buf;
+        // one of these is the rest of the line (DM_START has none)
+        s += o.pic + o.item + (o.kind == "PLAYER" ? n(o.player) : "") + o.desc + "\n";
     }
     return s + " \n";
 }
