@@ -36,9 +36,7 @@ inline void reset_editor_globals() {
 struct editor_env : gfx_env {
     explicit editor_env(int width = 800, int height = 600) : gfx_env(32, width, height) {
         reset_editor_globals();
-        std::error_code ec;
-        for (const auto &e : std::filesystem::directory_iterator(FENDA_DATA_DIR))
-            if (e.is_regular_file()) std::filesystem::copy_file(e.path(), dir.file(e.path().filename().string()), ec);
+        copy_data_set(dir.path);
         alloc_bitmap(&back_buffer, screen_width, screen_height, RMT_SCREEN, "screen");
         load_font(0, "koi8.font");
     }
