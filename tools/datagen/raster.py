@@ -115,7 +115,7 @@ class Canvas:
         return rgb(c0) * (1 - t) + rgb(c1) * t
 
     def lit(self, mask, colour, light=(-0.55, -0.75), radius=2.0, ambient=0.45,
-            diffuse=0.75, spec=0.35, shininess=12):
+            diffuse=0.75, specular=0.35, shininess=12):
         """Pillow shading: the mask is treated as a rounded relief whose
         normals come from its blurred edge; lit from the upper left."""
         r = max(1, int(radius * self.ss))
@@ -135,7 +135,7 @@ class Canvas:
         hn = math.sqrt(hx * hx + hy * hy + hz * hz)
         s = clamp01((nx * hx + ny * hy + nz * hz) / hn) ** shininess
         base = rgb(colour) if not isinstance(colour, np.ndarray) else colour
-        out = base * (ambient + diffuse * d)[..., None] + (spec * s)[..., None]
+        out = base * (ambient + diffuse * d)[..., None] + (specular * s)[..., None]
         return clamp01(out)
 
     def noise(self, seed, scale=1.0, amount=0.08):

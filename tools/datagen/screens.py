@@ -203,7 +203,7 @@ def digit(d):
     segs = segment_masks(cv)
     for s in SEGMENTS[d]:
         m = segs[s]
-        cv.paint(m, cv.lit(m, (255, 70, 40), radius=0.8, ambient=0.75, diffuse=0.45, spec=0.5))
+        cv.paint(m, cv.lit(m, (255, 70, 40), radius=0.8, ambient=0.75, diffuse=0.45, specular=0.5))
     return cv
 
 
