@@ -9,12 +9,14 @@
 #include "frame/sys.h"
 #include "game/menu.h"
 #include "gfx/video.h"
+#include "net/net.h"
 #include "sim/random.h"
 #include "sound/sound.h"
 
 namespace {
 
 const shutdown_step game_chain[] = {
+    {SUB_NETWORK, net_shutdown},
     {SUB_SOUND, sound_shutdown},
     {SUB_SDL, video_shutdown},
     {SUB_FILES, fs_shutdown},

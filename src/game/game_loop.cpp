@@ -50,6 +50,7 @@ void loop_begin(loop_state *s) {
     update_screen();
     set_colour(0, 0, 0);
     *s = loop_state{};
+    net_turn = {net_wait_turn, net_send_controls, net_begin_turn};
     logic_begin(&s->turn, config.net_control_interval, config.net_control_send_time);
     music_play(1);
     s->start_time = s->fps_window_start = loop_clock();

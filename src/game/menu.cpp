@@ -146,6 +146,10 @@ void main_menu(int, char **) {
             net_server_lobby(choice.players);
         else
             net_client_join(choice.players);
+        // Every player of a network game is shown, three on the wide display.
+        int in_game = 0;
+        for (int i = 0; i < VIEW_SLOTS; i++) in_game += view_in_use(i);
+        set_game_display(in_game);
     } else {
         set_game_display(choice.players);
         run_local_game_setup(choice.players);

@@ -131,11 +131,35 @@ void mark_panel(creature *c) {
     if (c->view) c->view->panel_dirty = 1;
 }
 
+namespace {
+
+int32_t ring_step(int32_t i, int32_t by) { return (i + by + CREATURE_QUEUE) % CREATURE_QUEUE; }
+
+// The newest waiting press, or else the newest release that repeats an
+// earlier waiting release of the same control; -1 when neither waits.
+int32_t entry_to_give_up(const control_queue *q) {
+    for (int32_t i = ring_step(q->write, -1); i != ring_step(q->read, -1); i = ring_step(i, -1))
+        if (q->entries[i].event < CONTROL_RELEASE) return i;
+    for (int32_t i = ring_step(q->write, -1); i != q->read; i = ring_step(i, -1))
+        for (int32_t j = q->read; j != i; j = ring_step(j, 1))
+            if (q->entries[j].event == q->entries[i].event) return i;
+    return -1;
+}
+
+}  // namespace
+
 void control_append(control_queue *q, int32_t event, int32_t frame) {
-    int32_t next = (q->write + 1) % CREATURE_QUEUE;
-    if (next == q->read) return;  // full: 31 events already wait
+    if (ring_step(q->write, 1) == q->read) {
+        // Full. A press is dropped; a release takes the place of another
+        // entry, since without it its control would stay held for ever.
+        if (event < CONTROL_RELEASE) return;
+        int32_t gone = entry_to_give_up(q);
+        if (gone < 0) return;
+        for (int32_t i = gone; ring_step(i, 1) != q->write; i = ring_step(i, 1)) q->entries[i] = q->entries[ring_step(i, 1)];
+        q->write = ring_step(q->write, -1);
+    }
     q->entries[q->write] = {event, frame};
-    q->write = next;
+    q->write = ring_step(q->write, 1);
 }
 
 void run_command_ring(creature *c, int set) {

@@ -22,8 +22,11 @@ enum {
 // Ammunition limits of the weapon slots (0 where nothing is counted).
 extern const int16_t ammunition_limits[5];
 
-// Appends a control event to a ring. A ring holds 31 unread entries; an
-// event that finds it full is dropped, so the ones already waiting survive.
+// Appends a control event to a ring. A ring holds 31 unread entries. A press
+// that finds it full is dropped; a release is never lost: it takes the place
+// of the newest press waiting (or, when only releases wait, of the newest
+// one that repeats an earlier release of the same control). Every computer
+// applies this rule alike, so their rings stay equal.
 void control_append(control_queue *q, int32_t event, int32_t frame);
 // Applies and empties one set's ring of the creature.
 void run_command_ring(creature *c, int set);

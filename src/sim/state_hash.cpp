@@ -87,14 +87,9 @@ void hash_creature(digest &d, const creature *c) {
     d.add(c->firing_left);
     for (int32_t m : c->muzzle_y) d.add(m);
     d.add(c->death_sound);
-    for (const control_queue &q : c->queues) {
-        for (const control_entry &e : q.entries) {
-            d.add(e.event);
-            d.add(e.frame);
-        }
-        d.add(q.read);
-        d.add(q.write);
-    }
+    // The command rings are left out: they are input on its way in, and
+    // their contents (when a key was taken, which set it waits in) differ
+    // between the computers of one network game until the set is applied.
     for (int32_t f : {c->left_held, c->right_held, c->up_held, c->down_held, c->fire_held, c->jump_held,
                       c->moving_left, c->moving_right, c->look_up, c->look_down, c->fire, c->jump})
         d.add(f);
