@@ -1,0 +1,220 @@
+// The lock-step exchange on a transport of our own: a turn's sets sent,
+// repeated when lost, stored once, held when they come a turn early, the
+// wait at a turn's end with its time limit, turn numbers across the wrap,
+// the digests that catch computers drifting apart, and the command ring
+// that never loses a release.
+#include <gtest/gtest.h>
+
+#include "net_fixture.h"
+#include "sim/control.h"
+
+namespace {
+
+const uint16_t C1 = 8193, C2 = 8194;
+
+// This computer plays slot 0; the other computer (node 1, port 8193) slot 1.
+struct turn_env : net_env {
+    turn_env() {
+        net_nodes[0].player_count = 1;
+        net_nodes[0].players[0] = 0;
+        init_view(0);
+        add_peer(1, C1, {1});
+        net_join_state = NET_STARTED;
+    }
+    std::vector<int32_t> ring(int slot, int set) {
+        std::vector<int32_t> out;
+        const control_queue &q = views[slot].creature->queues[set];
+        for (int32_t k = q.read; k != q.write; k = (k + 1) % CREATURE_QUEUE) out.push_back(q.entries[k].event);
+        return out;
+    }
+    void later(uint32_t after_ms, const bytes &data) {
+        transport.later.push_back({transport.now + after_ms, {-1, ipv4(127, 0, 0, 1), net_port_net(C1), data}});
+    }
+    // The other computer answers our set with its own of the same turn.
+    void peer_answers(bytes pairs = {0}) {
+        transport.on_send = [this, pairs](const datagram &d) {
+            if (d.type() == PAK_CONTROLS || d.type() == PAK_CONTROLS_HAVE)
+                transport.inbox.push_back({-1, d.host, d.port, bytes{PAK_CONTROLS_HAVE, 0, d.data[2], d.data[3]} + pairs});
+        };
+    }
+};
+
+uint16_t turn_of(const datagram &d) { return (uint16_t)d.seq(); }
+
+TEST(NetTurn, ATurnWithoutKeysIsSentAnsweredAndAcknowledged) {
+    turn_env env;
+    env.peer_answers();
+    net_begin_turn(0, 20);
+    net_send_controls(0);
+    ASSERT_GE(env.transport.sent.size(), 1u);
+    EXPECT_EQ(env.transport.sent[0].data, (bytes{PAK_CONTROLS, 0, 1, 0, 0}));
+    EXPECT_EQ(net_wait_turn(), 0u);
+    EXPECT_EQ(env.transport.sent_of(PAK_CONTROLS_ACK).at(0).data, (bytes{PAK_CONTROLS_ACK, 0, 1, 0}));
+    EXPECT_EQ(net_turn_number, 2);
+    EXPECT_FALSE(net_controls_ready);
+    EXPECT_FALSE(net_nodes[1].controls_received);
+    // The turn's digest goes out once: the header with the turn, 8 bytes.
+    auto digests = env.transport.sent_of(PAK_DIGEST);
+    ASSERT_EQ(digests.size(), 1u);
+    EXPECT_EQ(digests[0].data.size(), 12u);
+    EXPECT_EQ(turn_of(digests[0]), 1);
+}
+
+TEST(NetTurn, LostSetsAndAcknowledgementsAreRepeatedAndStoredOnce) {
+    turn_env env;
+    // Our first PAK_CONTROLS is lost; it goes again at the first check
+    // after more than 150 ms.
+    env.transport.on_send = [&](const datagram &d) {
+        if (d.type() == PAK_CONTROLS && env.transport.sent_of(PAK_CONTROLS).size() == 2)
+            env.transport.inbox.push_back({-1, d.host, d.port, bytes{PAK_CONTROLS_HAVE, 0, d.data[2], d.data[3], 0}});
+    };
+    control_append(&views[0].creature->queues[0], CONTROL_FIRE, 0);
+    net_send_controls(0);
+    EXPECT_EQ(env.transport.sent[0].data, (bytes{PAK_CONTROLS, 0, 1, 0, 1, 0, CONTROL_FIRE}));
+    uint32_t t0 = env.transport.now;
+    net_wait_turn();
+    auto sets = env.transport.sent_of(PAK_CONTROLS);
+    ASSERT_EQ(sets.size(), 2u);
+    EXPECT_EQ(env.transport.now - t0, 155u);
+    EXPECT_EQ(env.ring(0, 0), (std::vector<int32_t>{CONTROL_FIRE}));  // still ours to apply
+
+    // Its set came first; our PAK_CONTROLS_HAVE's acknowledgement is lost
+    // once: the answer goes again, the commands stay stored once.
+    net_begin_turn(1, 40);
+    env.from_peer(C1, {PAK_CONTROLS, 0, 2, 0, 1, 0, CONTROL_JUMP});
+    env.pump();
+    int haves = 0;
+    env.transport.on_send = [&](const datagram &d) {
+        if (d.type() == PAK_CONTROLS_HAVE && ++haves == 2) {
+            env.transport.inbox.push_back({-1, d.host, d.port, bytes{PAK_CONTROLS, 0, 2, 0, 1, 0, CONTROL_JUMP}});
+            env.transport.inbox.push_back({-1, d.host, d.port, bytes{PAK_CONTROLS_ACK, 0, 2, 0}});
+        }
+    };
+    net_send_controls(1);
+    net_wait_turn();
+    EXPECT_EQ(haves, 3);  // the immediate answer to the repeated set, then done
+    EXPECT_EQ(env.ring(1, 1), (std::vector<int32_t>{CONTROL_JUMP}));
+    EXPECT_EQ(views[1].creature->queues[1].entries[views[1].creature->queues[1].read].frame, 40);
+}
+
+TEST(NetTurn, OlderAndEarlierTurnsAndTheWrap) {
+    turn_env env;
+    net_turn_number = 65535;
+    env.peer_answers();
+    // A set of the next turn, 0 after the wrap, is held until that turn opens.
+    env.from_peer(C1, {PAK_CONTROLS, 0, 0, 0, 1, 0, CONTROL_LEFT});
+    env.from_peer(C1, {PAK_CONTROLS, 0, 0, 0, 1, 0, CONTROL_RIGHT});  // a second early set is ignored
+    env.from_peer(C1, {PAK_CONTROLS, 0, 1, 0, 1, 0, CONTROL_UP});     // two turns ahead: ignored
+    env.pump();
+    EXPECT_TRUE(net_nodes[1].early_pending);
+    net_send_controls(0);
+    net_wait_turn();
+    EXPECT_EQ(net_turn_number, 0);
+    net_begin_turn(1, 60);
+    EXPECT_TRUE(net_nodes[1].controls_received);
+    EXPECT_EQ(env.ring(1, 1), (std::vector<int32_t>{CONTROL_LEFT}));
+
+    // The other computer missed our acknowledgement of turn 65535: it is
+    // answered. One of a turn not yet begun is not.
+    env.transport.sent.clear();
+    env.from_peer(C1, {PAK_CONTROLS_HAVE, 0, 0xFF, 0xFF, 0});
+    env.from_peer(C1, {PAK_CONTROLS_HAVE, 0, 1, 0, 0});
+    env.pump();
+    ASSERT_EQ(env.transport.sent.size(), 1u);
+    EXPECT_EQ(env.transport.sent[0].data, (bytes{PAK_CONTROLS_ACK, 0, 0xFF, 0xFF}));
+
+    // A position beyond the other computer's players is dropped whole.
+    net_nodes[1].controls_received = 0;
+    env.from_peer(C1, {PAK_CONTROLS, 0, 0, 0, 2, 0, CONTROL_FIRE, 1, CONTROL_FIRE});
+    env.pump();
+    EXPECT_FALSE(net_nodes[1].controls_received);
+    EXPECT_EQ(net_stats.malformed, 1u);
+}
+
+TEST(NetTurn, TheWaitReportsLongWaitsAndEndsASilentGame) {
+    turn_env env;
+    // The other computer's set comes 60 ms, then 250 ms, after ours.
+    env.transport.on_send = [&](const datagram &d) {
+        if (d.type() == PAK_CONTROLS_ACK) return;
+        uint32_t delay = net_turn_number == 1 ? 60 : 250;
+        if (d.type() == PAK_CONTROLS) env.later(delay, bytes{PAK_CONTROLS_HAVE, 0, d.data[2], d.data[3], 0});
+    };
+    net_send_controls(0);
+    EXPECT_EQ(net_wait_turn(), 0u);
+    net_begin_turn(1, 40);
+    net_send_controls(1);
+    uint32_t waited = net_wait_turn();
+    EXPECT_GE(waited, 250u);
+    EXPECT_LE(waited, 255u);
+    EXPECT_EQ(net_stats.turns, 2u);
+    EXPECT_GE(net_stats.longest_wait_ms, 250u);
+
+    // Silence: the set is repeated about every 150 ms, then the game ends.
+    env.transport.on_send = nullptr;
+    env.transport.later.clear();
+    env.transport.sent.clear();
+    net_begin_turn(0, 60);
+    net_send_controls(0);
+    uint32_t t0 = env.transport.now;
+    fatal_end f = run_fatal([] { net_wait_turn(); });
+    EXPECT_EQ(f.code, 6);
+    EXPECT_EQ(f.message, "network players timeout");
+    EXPECT_GE(env.transport.now - t0, 10000u);
+    EXPECT_LE(env.transport.now - t0, 10005u);
+    EXPECT_EQ(env.transport.sent_of(PAK_CONTROLS).size(), 1u + 10000 / 155);
+}
+
+TEST(NetTurn, DigestsThatDifferEndTheGameOnTheTurnTheyDiffer) {
+    // Theirs arrives after ours, or (they are a turn ahead) before.
+    for (bool early : {false, true}) {
+        turn_env env;
+        env.peer_answers();
+        net_send_controls(0);
+        net_wait_turn();
+        uint64_t ours = net_world_digest() - 1000003u;  // of turn 1
+        env.from_peer(C1, bytes{PAK_DIGEST, 0, 1, 0} + bytes{(uint8_t)ours, (uint8_t)(ours >> 8), (uint8_t)(ours >> 16),
+                                                               (uint8_t)(ours >> 24), 0, 0, 0, 0});
+        env.pump();  // equal: the game goes on
+        uint16_t turn = net_turn_number;
+        bytes wrong = bytes{PAK_DIGEST, 0, (uint8_t)turn, 0, 1, 2, 3, 4, 5, 6, 7, 8};
+        fatal_end f;
+        if (early) {
+            env.from_peer(C1, wrong);
+            env.pump();
+            net_begin_turn(1, 40);
+            net_send_controls(1);
+            f = run_fatal([] { net_wait_turn(); });
+        } else {
+            net_begin_turn(1, 40);
+            net_send_controls(1);
+            net_wait_turn();
+            env.from_peer(C1, wrong);
+            f = run_fatal([] { net_receive(0); });
+        }
+        EXPECT_EQ(f.code, 6);
+        EXPECT_EQ(f.message, "network game out of sync at turn 2");
+    }
+}
+
+TEST(NetTurn, AFullRingNeverLosesARelease) {
+    control_queue q = {};
+    for (int i = 0; i < 40; i++) control_append(&q, i % 2 ? CONTROL_LEFT : CONTROL_FIRE, i);
+    ASSERT_EQ((q.write - q.read + CREATURE_QUEUE) % CREATURE_QUEUE, CREATURE_QUEUE - 1);
+    // The release takes the newest press's place: the last of the 31 kept.
+    control_append(&q, CONTROL_RELEASE + CONTROL_LEFT, 99);
+    EXPECT_EQ(q.entries[(q.write + CREATURE_QUEUE - 1) % CREATURE_QUEUE].event, CONTROL_RELEASE + CONTROL_LEFT);
+    EXPECT_EQ(q.entries[(q.write + CREATURE_QUEUE - 2) % CREATURE_QUEUE].event, CONTROL_LEFT);  // press 29
+    EXPECT_EQ(q.entries[(q.write + CREATURE_QUEUE - 2) % CREATURE_QUEUE].frame, 29);
+    // Only releases waiting: a repeated one gives way.
+    control_queue r = {};
+    for (int i = 0; i < 31; i++) control_append(&r, CONTROL_RELEASE + i % 7, i);
+    control_append(&r, CONTROL_RELEASE + CONTROL_NEXT_WEAPON, 50);
+    control_append(&r, CONTROL_FIRE, 51);  // a press into a full ring is dropped
+    int count = 0, next_weapon = 0;
+    for (int32_t k = r.read; k != r.write; k = (k + 1) % CREATURE_QUEUE, count++)
+        next_weapon += r.entries[k].event == CONTROL_RELEASE + CONTROL_NEXT_WEAPON;
+    EXPECT_EQ(count, 31);
+    EXPECT_EQ(next_weapon, 1);
+}
+
+}  // namespace

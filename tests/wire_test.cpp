@@ -1,0 +1,160 @@
+// The wire format against byte strings written out by hand: every packet
+// type built, read back, and every kind of datagram that must be refused.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "net/transport.h"
+#include "net/wire.h"
+
+namespace {
+
+typedef std::vector<uint8_t> bytes;
+
+struct buffer {
+    uint8_t data[NET_PACKET_SIZE] = {};
+    net_packet p = {data, 0};
+    bytes got() const { return bytes(data, data + p.len); }
+    void set(const bytes &b) {
+        memcpy(data, b.data(), b.size());
+        p.len = (int32_t)b.size();
+    }
+};
+
+bytes text(const char *s, bool zero = true) {
+    bytes b(s, s + strlen(s));
+    if (zero) b.push_back(0);
+    return b;
+}
+
+bytes operator+(bytes a, const bytes &b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// 127.0.0.1 and port 8193 as SDL_net keeps them: in network byte order.
+uint32_t loopback() {
+    const uint8_t raw[4] = {127, 0, 0, 1};
+    uint32_t host;
+    memcpy(&host, raw, 4);
+    return host;
+}
+
+TEST(Wire, EveryPacketIsBuiltByteForByte) {
+    buffer b;
+    pak_build_signal(&b.p, PAK_PREPARE, 0x1234);
+    EXPECT_EQ(b.got(), (bytes{7, 0, 0x34, 0x12}));
+    pak_build_ack(&b.p, 0xBEEF, PAK_ACCEPT);
+    EXPECT_EQ(b.got(), (bytes{1, 0, 0xEF, 0xBE, 5}));
+
+    // Names of 0, 15 and (cut to 15) 20 characters.
+    const char *names[3] = {"", "ABCDEFGHIJKLMNO", "abcdefghijklmnopqrst"};
+    pak_build_join(&b.p, 3, names);
+    EXPECT_EQ(b.got(), (bytes{3, 0, 0, 0, 3} + bytes{0} + text("ABCDEFGHIJKLMNO") + text("abcdefghijklmno")));
+    EXPECT_EQ(b.p.len, 5 + 1 + 16 + 16);
+
+    const int32_t slots[3] = {2, 0, 3};
+    pak_build_accept(&b.p, 150, 0x0114, 16, 3, slots);
+    EXPECT_EQ(b.got(), (bytes{5, 0, 1, 0, 150, 0, 0x14, 0x01, 16, 0, 3, 2, 0, 3}));
+
+    const char *two[2] = {"Red", ""};
+    const int32_t their[2] = {1, 2};
+    pak_build_address(&b.p, 2, loopback(), net_port_net(8193), 2, their, two);
+    EXPECT_EQ(b.got(), (bytes{6, 0, 2, 0, 127, 0, 0, 1, 0x20, 0x01, 0, 0, 2, 0, 0, 0} + bytes{1} + text("Red") + bytes{2, 0}));
+    EXPECT_EQ(b.p.len, 16 + (3 + 2) + (0 + 2));
+    pak_build_address(&b.p, 1, ADDRESS_SERVER_HOST, 0, 1, their, two);
+    EXPECT_EQ(b.got(), (bytes{6, 0, 1, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 1, 0, 0, 0, 1} + text("Red")));
+
+    pak_build_digest(&b.p, 50, 0x0123456789ABCDEFull);
+    EXPECT_EQ(b.got(), (bytes{15, 0, 50, 0, 0xEF, 0xCD, 0xAB, 0x89, 0x67, 0x45, 0x23, 0x01}));
+    EXPECT_EQ(b.p.len, PAK_DIGEST_SIZE);
+}
+
+TEST(Wire, WellFormedDatagramsAreReadFieldByField) {
+    buffer b;
+    b.set(bytes{3, 9, 0, 0, 2} + text("") + text("abcdefghijklmnopqrstuvwxyz"));
+    join_pak j;
+    ASSERT_TRUE(pak_read_join(&b.p, &j, nullptr));
+    EXPECT_EQ(j.count, 2);
+    EXPECT_STREQ(j.names[0], "");
+    EXPECT_STREQ(j.names[1], "abcdefghijklmno");
+
+    b.set(bytes{5, 0, 1, 0, 0x96, 0, 20, 0, 16, 0, 1, 3, 0xAA});  // a trailing byte is let pass
+    accept_pak a;
+    ASSERT_TRUE(pak_read_accept(&b.p, &a, nullptr));
+    EXPECT_EQ(a.packet_interval, 150);
+    EXPECT_EQ(a.control_interval, 20);
+    EXPECT_EQ(a.send_time, 16);
+    EXPECT_EQ(a.count, 1);
+    EXPECT_EQ(a.slots[0], 3);
+
+    b.set(bytes{6, 0, 3, 0, 127, 0, 0, 1, 0x20, 0x02, 7, 7, 1, 7, 7, 7, 2} + text("Green"));
+    address_entry e;
+    ASSERT_TRUE(pak_read_address(&b.p, &e, nullptr));
+    EXPECT_EQ(e.host, loopback());
+    EXPECT_EQ(net_port_host(e.port), 8194);
+    EXPECT_EQ(e.count, 1);
+    EXPECT_EQ(e.slots[0], 2);
+    EXPECT_STREQ(e.names[0], "Green");
+
+    b.set(bytes{10, 0, 0xFF, 0xFF, 2, 0, 4, 1, 132});
+    controls_pak c;
+    ASSERT_TRUE(pak_read_controls(&b.p, &c, nullptr));
+    EXPECT_EQ(pak_sequence(&b.p), 65535);
+    EXPECT_EQ(c.count, 2);
+    EXPECT_EQ(bytes(c.pairs, c.pairs + 4), (bytes{0, 4, 1, 132}));
+
+    b.set(bytes{15, 0, 1, 0, 1, 2, 3, 4, 5, 6, 7, 0x80});
+    uint64_t d;
+    ASSERT_TRUE(pak_read_digest(&b.p, &d, nullptr));
+    EXPECT_EQ(d, 0x8007060504030201ull);
+}
+
+TEST(Wire, DatagramsThatDoNotHoldTheirFieldsAreRefused) {
+    struct refusal {
+        bytes datagram;
+        bool (*read)(const net_packet *, const char **);
+        const char *fault;
+    };
+    auto join = [](const net_packet *p, const char **f) { join_pak j; return pak_read_join(p, &j, f); };
+    auto accept = [](const net_packet *p, const char **f) { accept_pak a; return pak_read_accept(p, &a, f); };
+    auto address = [](const net_packet *p, const char **f) { address_entry e; return pak_read_address(p, &e, f); };
+    auto controls = [](const net_packet *p, const char **f) { controls_pak c; return pak_read_controls(p, &c, f); };
+    auto ack = [](const net_packet *p, const char **f) { int t; return pak_read_ack(p, &t, f); };
+    auto digest = [](const net_packet *p, const char **f) { uint64_t d; return pak_read_digest(p, &d, f); };
+    const refusal cases[] = {
+        {{1, 0, 1, 0}, ack, "too short for the acknowledged type"},
+        {{3, 0, 0, 0}, join, "too short for the player count"},
+        {{3, 0, 0, 0, 2, 'a', 0, 'b'}, join, "without its zero byte"},
+        {{5, 0, 1, 0, 150, 0, 20, 0, 16}, accept, "too short for the timing values"},
+        {{5, 0, 1, 0, 150, 0, 20, 0, 16, 0, 2, 1}, accept, "too short for its slot numbers"},
+        {{5, 0, 1, 0, 150, 0, 20, 0, 16, 0, 1, 4}, accept, "slot number above 3"},
+        {{5, 0, 1, 0, 150, 0, 20, 0, 16, 0, 0}, accept, "player count not 1 to 3"},
+        {{6, 0, 1, 0, 127, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0}, address, "too short for its address"},
+        {{6, 0, 1, 0, 127, 0, 0, 1, 0, 0, 0, 0, 4, 0, 0, 0}, address, "player count not 1 to 3"},
+        {{6, 0, 1, 0, 127, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 9, 'x', 0}, address, "slot number above 3"},
+        {{6, 0, 1, 0, 127, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 1, 'x'}, address, "without its zero byte"},
+        {{10, 0, 1, 0}, controls, "too short for the command count"},
+        {{10, 0, 1, 0, 2, 0, 1, 0}, controls, "count beyond the datagram's length"},
+        {{15, 0, 1, 0, 1, 2, 3, 4, 5, 6, 7}, digest, "too short for the digest"},
+    };
+    for (const refusal &c : cases) {
+        buffer b;
+        b.set(c.datagram);
+        const char *fault = nullptr;
+        EXPECT_FALSE(c.read(&b.p, &fault)) << c.fault;
+        // The reader names the first field that did not fit.
+        ASSERT_NE(fault, nullptr) << c.fault;
+        EXPECT_NE(std::string(fault).find(c.fault), std::string::npos) << fault;
+    }
+    // A join for no players or for four is read (the server refuses it).
+    buffer b;
+    b.set(bytes{3, 0, 0, 0, 4});
+    join_pak j;
+    EXPECT_TRUE(pak_read_join(&b.p, &j, nullptr));
+    EXPECT_EQ(j.count, 4);
+}
+
+}  // namespace
