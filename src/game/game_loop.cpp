@@ -96,6 +96,7 @@ void loop_report(const loop_state *s) {
               per(logic_frame * 1000.0, elapsed));
     log_write(LOG_NOTE, "%d screen frames in %d seconds (%.2ffps ~%.2fms [one ~%.2fms])", (int)(u / 2),
               (int)(elapsed / 1000), per(u * 500.0, elapsed), per(2.0 * elapsed, u), per(elapsed, u));
+    net_report();
 }
 
 void game_loop() {

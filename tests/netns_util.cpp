@@ -1,0 +1,168 @@
+// Network namespaces, a bridged LAN of them and the test's UDP peer.
+#include "netns_util.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sched.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "test_util.h"
+
+namespace {
+
+const char *const IP = "/usr/sbin/ip";
+const char *const NFT = "/usr/sbin/nft";
+
+bool ok(const std::vector<std::string> &argv) { return run_program(argv, "/", {}, 20000).status == 0; }
+
+// A fresh name; namespaces that earlier test processes left behind (they
+// ended without their destructors) are removed on the first call.
+std::string fresh_name() {
+    static int made = 0;
+    if (made == 0) {
+        run_result list = run_program({IP, "netns", "list"}, "/", {}, 10000);
+        for (size_t at = 0, end; (end = list.out.find('\n', at)) != std::string::npos; at = end + 1) {
+            std::string line = list.out.substr(at, end - at), name = line.substr(0, line.find(' '));
+            int pid = 0;
+            if (sscanf(name.c_str(), "fenda%d_", &pid) == 1 && pid > 0 && kill(pid, 0) != 0)
+                ok({IP, "netns", "delete", name});
+        }
+    }
+    return "fenda" + std::to_string(getpid()) + "_" + std::to_string(made++);
+}
+
+std::string make_namespace() {
+    std::string name = fresh_name();
+    if (!ok({IP, "netns", "add", name})) return "";
+    ok({IP, "-n", name, "link", "set", "lo", "up"});
+    return name;
+}
+
+long long now_ms() {
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return (long long)ts.tv_sec * 1000 + ts.tv_nsec / 1000000;
+}
+
+}  // namespace
+
+bool namespaces_available(bool with_loss) {
+    return geteuid() == 0 && access(IP, X_OK) == 0 && (!with_loss || access(NFT, X_OK) == 0);
+}
+
+net_space::net_space(int loss_percent) {
+    if (!namespaces_available(loss_percent > 0)) return;
+    name = make_namespace();
+    if (name.empty() || loss_percent <= 0) return;
+    // Dropped on the way in, so that senders see no error.
+    std::string rule = "add rule inet loss in meta l4proto udp numgen random mod 100 < " + std::to_string(loss_percent) + " drop";
+    if (!ok({IP, "netns", "exec", name, NFT, "add table inet loss"}) ||
+        !ok({IP, "netns", "exec", name, NFT, "add chain inet loss in { type filter hook input priority 0 ; }"}) ||
+        !ok({IP, "netns", "exec", name, NFT, rule})) {
+        ok({IP, "netns", "delete", name});
+        name.clear();
+    }
+}
+
+net_space::~net_space() {
+    if (!name.empty()) ok({IP, "netns", "delete", name});
+}
+
+std::vector<std::string> net_space::prefix() const {
+    if (name.empty()) return {};
+    return {IP, "netns", "exec", name};
+}
+
+bridged_lan::bridged_lan() {
+    if (!namespaces_available()) return;
+    bridge = make_namespace();
+    if (bridge.empty() || !ok({IP, "-n", bridge, "link", "add", "br0", "type", "bridge"}) ||
+        !ok({IP, "-n", bridge, "link", "set", "br0", "up"}))
+        return;
+    for (int i = 0; i < 3; i++) {
+        member[i] = make_namespace();
+        std::string port = "p" + std::to_string(i);
+        if (member[i].empty() || !ok({IP, "-n", bridge, "link", "add", port, "type", "veth", "peer", "name", "eth0", "netns", member[i]}) ||
+            !ok({IP, "-n", bridge, "link", "set", port, "master", "br0", "up"}) ||
+            !ok({IP, "-n", member[i], "addr", "add", address(i) + "/24", "dev", "eth0"}) ||
+            !ok({IP, "-n", member[i], "link", "set", "eth0", "up"}))
+            return;
+    }
+    ready = true;
+}
+
+bridged_lan::~bridged_lan() {
+    for (const std::string &m : member)
+        if (!m.empty()) ok({IP, "netns", "delete", m});
+    if (!bridge.empty()) ok({IP, "netns", "delete", bridge});
+}
+
+std::vector<std::string> bridged_lan::prefix(int i) const { return {IP, "netns", "exec", member[i]}; }
+
+udp_peer::udp_peer(const std::string &space, uint16_t port) {
+    int home = -1, there = -1;
+    if (!space.empty()) {
+        home = open("/proc/self/ns/net", O_RDONLY);
+        there = open(("/var/run/netns/" + space).c_str(), O_RDONLY);
+        if (home < 0 || there < 0 || setns(there, CLONE_NEWNET) != 0) {
+            if (home >= 0) close(home);
+            if (there >= 0) close(there);
+            return;
+        }
+    }
+    fd = socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in a = {};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(port);
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (fd >= 0 && bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) != 0) {
+        close(fd);
+        fd = -1;
+    }
+    if (home >= 0) {
+        // The socket stays in the namespace it was made in.
+        setns(home, CLONE_NEWNET);
+        close(home);
+        close(there);
+    }
+}
+
+udp_peer::~udp_peer() {
+    if (fd >= 0) close(fd);
+}
+
+void udp_peer::send_to(uint16_t port, const bytes &data) {
+    sockaddr_in a = {};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(port);
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sendto(fd, data.data(), data.size(), 0, reinterpret_cast<sockaddr *>(&a), sizeof a);
+}
+
+bool udp_peer::receive(bytes *data, uint16_t *from_port, int timeout_ms) {
+    pollfd p = {fd, POLLIN, 0};
+    if (fd < 0 || poll(&p, 1, timeout_ms) <= 0) return false;
+    uint8_t buffer[2048];
+    sockaddr_in a = {};
+    socklen_t len = sizeof a;
+    ssize_t n = recvfrom(fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr *>(&a), &len);
+    if (n < 0) return false;
+    data->assign(buffer, buffer + n);
+    if (from_port) *from_port = ntohs(a.sin_port);
+    return true;
+}
+
+bool udp_peer::expect(int type, bytes *data, uint16_t *from_port, int timeout_ms) {
+    for (long long end = now_ms() + timeout_ms;;) {
+        int left = (int)(end - now_ms());
+        if (left <= 0 || !receive(data, from_port, left)) return false;
+        if (!data->empty() && (*data)[0] == type) return true;
+    }
+}

@@ -1,0 +1,55 @@
+// Private networks for the network tests. With root rights every test
+// makes its own network namespaces (and removes them): a namespace of its
+// own with only loopback, optionally losing a share of its UDP datagrams
+// (nftables), or three namespaces joined by a bridge like computers on a
+// LAN, at 10.77.0.1 to 10.77.0.3 inside them only. Without root rights the
+// host's loopback is used. And a UDP socket of the test's own, to speak the
+// game's wire format as a peer.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// True when namespaces can be made here (root, ip; nft for loss).
+bool namespaces_available(bool with_loss = false);
+
+struct net_space {
+    std::string name;  // "" when the host's loopback is used
+    explicit net_space(int loss_percent = 0);
+    ~net_space();
+    net_space(const net_space &) = delete;
+    net_space &operator=(const net_space &) = delete;
+    // What to put before a program to run it inside: ip netns exec NAME.
+    std::vector<std::string> prefix() const;
+};
+
+// Three namespaces, each with one interface on a shared bridge (held in a
+// fourth namespace) at 10.77.0.(i + 1)/24; `ready` is false when they could
+// not all be made.
+struct bridged_lan {
+    bool ready = false;
+    std::string bridge;
+    std::string member[3];
+    bridged_lan();
+    ~bridged_lan();
+    bridged_lan(const bridged_lan &) = delete;
+    bridged_lan &operator=(const bridged_lan &) = delete;
+    std::vector<std::string> prefix(int i) const;
+    static std::string address(int i) { return "10.77.0." + std::to_string(i + 1); }
+};
+
+typedef std::vector<uint8_t> bytes;
+
+// A UDP socket bound to 127.0.0.1:port inside the namespace (or on the host).
+struct udp_peer {
+    int fd = -1;
+    udp_peer(const std::string &space, uint16_t port);
+    ~udp_peer();
+    udp_peer(const udp_peer &) = delete;
+    udp_peer &operator=(const udp_peer &) = delete;
+    void send_to(uint16_t port, const bytes &data);
+    // The next datagram within `timeout_ms`; false when none came.
+    bool receive(bytes *data, uint16_t *from_port, int timeout_ms);
+    // Receives until a datagram of `type` comes; the others are dropped.
+    bool expect(int type, bytes *data, uint16_t *from_port, int timeout_ms);
+};
