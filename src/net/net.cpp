@@ -253,7 +253,8 @@ void net_dispatch(const net_source *from) {
 
 void net_receive(uint32_t wait_ms) {
     if (!subsystem_is_up(SUB_NETWORK)) return;
-    net_io.wait(wait_ms);
+    // Taking a datagram looks at the socket itself: only a wait needs the set.
+    if (wait_ms) net_io.wait(wait_ms);
     // Every datagram waiting is taken, up to a burst's worth, so that a
     // flood cannot hold the caller here.
     for (int i = 0; i < NET_RECEIVE_BURST; i++) {
