@@ -15,19 +15,20 @@ export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
+# run_suite DIR NET_SECONDS CMAKE_ARGS...: the network checks play NET_SECONDS.
 run_suite() {
-  local dir=$1; shift
+  local dir=$1 seconds=$2; shift 2
   echo "== $dir: configure and build"
   cmake -S . -B "$dir" "$@" >/dev/null
   cmake --build "$dir" -j"$jobs" 2>&1 | grep -E 'warning|error' || true
   cmake --build "$dir" -j"$jobs" >/dev/null
   echo "== $dir: tests"
-  (cd "$dir" && ctest --output-on-failure -j"$jobs" --timeout 600)
+  (cd "$dir" && FENDA_NET_SECONDS=${FENDA_NET_SECONDS:-$seconds} ctest --output-on-failure -j"$jobs" --timeout 600)
 }
 
-run_suite build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+run_suite build 60 -DCMAKE_BUILD_TYPE=RelWithDebInfo
 if [ "${FENDA_QUICK:-0}" != "1" ]; then
-  run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DFENDA_SANITIZE=ON
+  run_suite build-asan 20 -DCMAKE_BUILD_TYPE=Debug -DFENDA_SANITIZE=ON
 fi
 
 if [ -f tools/check_data.sh ]; then
