@@ -98,6 +98,40 @@ std::map<int, std::string> digests(const std::string &log) {
     return out;
 }
 
+// FENDA_NET_KEEP names a directory that receives each computer's log and
+// replay, to look into a game after the test.
+void keep_files(three_games &games) {
+    const char *keep = getenv("FENDA_NET_KEEP");
+    if (!keep) return;
+    for (int i = 0; i < 3; i++)
+        for (const char *name : {"fenda2.log", "fenda2.replay"})
+            write_file(std::string(keep) + "/computer" + std::to_string(i) + "." + (name + 7),
+                       read_file(games.g[i]->dir.file(name)));
+}
+
+// Every computer recorded the same game: its replays differ only in the
+// byte that names the computer that wrote it and in where each stopped,
+// and each replays to the digest it recorded.
+void check_replays(three_games &games) {
+    std::string replays[3];
+    for (int i = 0; i < 3; i++) {
+        replays[i] = read_file(games.g[i]->dir.file("fenda2.replay"));
+        ASSERT_GT(replays[i].size(), 31u + 13u) << "computer " << i;
+        run_result r = run_program({FENDA_SIM_BIN, "--replay", games.g[i]->dir.file("fenda2.replay")}, games.g[i]->dir.path,
+                                   {}, 300000);
+        EXPECT_EQ(r.status, 0) << "computer " << i << ": " << r.out.substr(r.out.size() > 300 ? r.out.size() - 300 : 0) << r.err;
+        EXPECT_NE(r.out.find("replay verified at frame "), std::string::npos);
+    }
+    EXPECT_EQ(replays[0][30], 0);  // written by the server, whose player has slot 0
+    EXPECT_EQ(replays[1][30], 1);
+    for (int i = 1; i < 3; i++) {
+        EXPECT_EQ(replays[i].substr(0, 30), replays[0].substr(0, 30)) << "computer " << i;
+        // The events up to where the shorter one stops are the same bytes.
+        size_t common = std::min(replays[i].size(), replays[0].size()) - 13;
+        EXPECT_EQ(replays[i].substr(31, common - 31), replays[0].substr(31, common - 31)) << "computer " << i;
+    }
+}
+
 // Plays, checks that the player moved by one computer moves on every
 // screen and that every computer's digests are equal; prints a summary.
 void play_and_compare(three_games &games, const char *what) {
@@ -123,6 +157,8 @@ void play_and_compare(three_games &games, const char *what) {
         sleep_ms(200);
     }
     games.leave();
+    keep_files(games);
+    check_replays(games);
     std::map<int, std::string> d[3];
     for (int i = 0; i < 3; i++) d[i] = digests(games.g[i]->log());
     size_t expected = (size_t)(seconds * 100 / 20 / 50);

@@ -51,6 +51,7 @@ void unknown_option(const char *arg) { printf("\nunknown option - \"%s\"\n", arg
 
 const program_info *program = &library_program;
 void (*sys_exit_hook)(int code, const char *message) = nullptr;
+void (*sys_exit_first)() = nullptr;
 
 void subsystem_set(int slot, bool value) {
     if (slot >= 0 && slot < program->subsystem_slots) subsystem_flags[slot] = value;
@@ -115,6 +116,7 @@ void sys_exit(int code, const char *format, ...) {
 
     log_write(LOG_ERROR, "%s", message);
     if (sys_exit_hook) sys_exit_hook(code, message);
+    if (sys_exit_first) sys_exit_first();
 
     for (const shutdown_step *s = program->shutdown_chain; s->slot >= 0; s++)
         if (subsystem_is_up(s->slot)) s->shutdown();

@@ -7,9 +7,11 @@
 #include "game/view_draw.h"
 #include "gfx/draw.h"
 #include "gfx/font.h"
+#include "game/recording.h"
 #include "gfx/video.h"
 #include "net/net.h"
 #include "sim/player.h"
+#include "sim/state_hash.h"
 #include "sound/sound.h"
 
 double screen_fps = 0.0;
@@ -18,6 +20,30 @@ void (*loop_view_update)() = refresh_next_view;
 
 namespace {
 
+loop_state *running = nullptr;
+
+// The turn's end: the other computers' sets, then the set to be applied is
+// recorded, or, while a replay is watched, taken from the replay.
+uint32_t turn_end() {
+    uint32_t waited = net_wait_turn();
+    if (replay_watching)
+        watch_turn_end(&running->turn);
+    else
+        record_turn_end(&running->turn);
+    return waited;
+}
+
+void note_pause(const loop_state *s) {
+    if (s->paused) log_write(LOG_NOTE, "paused at logical frame %d", (int)logic_frame);
+}
+
+// Keys of a watched replay: the players' keys do nothing; "f" runs four
+// times faster while held, "." steps one logical frame while paused.
+void watch_key(loop_state *s, int32_t key, bool down) {
+    if (key == KEY_FAST) s->fast = down;
+    if (key == KEY_STEP && down && s->paused) s->step = true;
+}
+
 // Input taken after every logical step, paused or not.
 void take_events(loop_state *s) {
     events_poll();
@@ -25,18 +51,41 @@ void take_events(loop_state *s) {
     event e;
     while (event_get(&e)) {
         if (e.type == EV_KEY_DOWN) {
-            if (e.key == KEY_ESCAPE)
+            if (e.key == KEY_ESCAPE) {
                 s->quit = true;
-            else if (e.key == KEY_PAUSE)
+            } else if (e.key == KEY_PAUSE) {
                 s->paused = !s->paused;
-            else if (e.key == KEY_PRINT_SCREEN)
+                note_pause(s);
+            } else if (e.key == KEY_PRINT_SCREEN) {
                 save_screenshot();
-            else
+            } else if (replay_watching) {
+                watch_key(s, e.key, true);
+            } else {
                 key_event(e.key, 1, s->turn.filling);
+            }
         } else if (e.type == EV_KEY_UP) {
-            key_event(e.key, 0, s->turn.filling);
+            if (replay_watching)
+                watch_key(s, e.key, false);
+            else
+                key_event(e.key, 0, s->turn.filling);
         }
     }
+}
+
+// Real time spent, as game time: four times as much while a replay runs fast.
+void add_time(loop_state *s, uint32_t ms) { s->lag += s->fast ? 4 * ms : ms; }
+
+// A watched replay stops at its end, and says whether it came out right.
+bool at_replay_end(loop_state *s) {
+    if (!replay_watching || logic_frame < watched.end_frame) return false;
+    if (!s->replay_ended) {
+        s->replay_ended = true;
+        uint64_t digest = world_hash();
+        log_write(LOG_NOTE, "replay %s at frame %d", digest == watched.end_digest ? "verified" : "differs",
+                  (int)logic_frame);
+        log_end_digest(logic_frame, digest);
+    }
+    return true;
 }
 
 double per(double amount, uint32_t count) { return count ? amount / count : 0.0; }
@@ -50,8 +99,10 @@ void loop_begin(loop_state *s) {
     update_screen();
     set_colour(0, 0, 0);
     *s = loop_state{};
-    net_turn = {net_wait_turn, net_send_controls, net_begin_turn};
+    running = s;
+    net_turn = {turn_end, net_send_controls, net_begin_turn};
     logic_begin(&s->turn, config.net_control_interval, config.net_control_send_time);
+    if (!replay_watching) record_start(&s->turn, "testmap.fenda", REPLAY_FILE);
     music_play(1);
     s->start_time = s->fps_window_start = loop_clock();
 }
@@ -62,10 +113,14 @@ void loop_logic_steps(loop_state *s) {
         uint32_t noted = loop_clock();
         // The wait for other computers is not game time. Unsigned sums wrap
         // and unwrap: the step's own duration, added below, includes it.
-        if (!s->paused) s->lag -= logic_step(&s->turn);
+        if ((!s->paused || s->step) && !at_replay_end(s)) {
+            s->lag -= logic_step(&s->turn);
+            if (s->step) note_pause(s);
+            s->step = false;
+        }
         take_events(s);
         s->lag -= LOGIC_STEP_MS;
-        s->lag += loop_clock() - noted;
+        add_time(s, loop_clock() - noted);
     }
 }
 
@@ -74,7 +129,7 @@ void loop_view_update_step(loop_state *s) {
     loop_view_update();
     s->view_updates++;
     uint32_t took = loop_clock() - noted;
-    s->lag += took;
+    add_time(s, took);
     s->view_update_ms += took;
 
     uint32_t now = loop_clock();
@@ -97,6 +152,7 @@ void loop_report(const loop_state *s) {
     log_write(LOG_NOTE, "%d screen frames in %d seconds (%.2ffps ~%.2fms [one ~%.2fms])", (int)(u / 2),
               (int)(elapsed / 1000), per(u * 500.0, elapsed), per(2.0 * elapsed, u), per(elapsed, u));
     net_report();
+    record_finish();
 }
 
 void game_loop() {

@@ -11,7 +11,9 @@ enum {
     FPS_WINDOW_MS = 1000,
     KEY_ESCAPE = 27,
     KEY_PAUSE = 112,         // "p"
-    KEY_PRINT_SCREEN = 316
+    KEY_PRINT_SCREEN = 316,
+    KEY_FAST = 102,          // "f", while a replay is watched
+    KEY_STEP = 46            // ".", while a watched replay is paused
 };
 
 // The display rate shown in every view, refreshed about once a second
@@ -28,6 +30,9 @@ struct loop_state {
     uint32_t lag;             // real milliseconds not yet simulated
     bool quit;
     bool paused;
+    bool fast;                // a watched replay runs four times faster
+    bool step;                // a paused replay runs one logical step
+    bool replay_ended;        // a watched replay has reached its end
     turn_state turn;          // the control countdown and the three set indices
     uint32_t view_updates;
     uint32_t view_update_ms;  // total time spent in view updates

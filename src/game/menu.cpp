@@ -11,6 +11,7 @@
 #include "frame/config.h"
 #include "frame/sys.h"
 #include "game/game_loop.h"
+#include "game/recording.h"
 #include "game/view_draw.h"
 #include "gfx/draw.h"
 #include "gfx/font.h"
@@ -79,6 +80,10 @@ void menu_take_events(menu_choice *choice) {
             *choice = {1, true, true, true};
         else if (e.key == 'c')
             *choice = {1, true, false, true};
+        else if (e.key == 'r' && replay_exists())
+            *choice = {1, false, false, true, true};
+        else if (e.key == 'r')
+            choice->no_replay = true;
     }
 }
 
@@ -133,6 +138,12 @@ void main_menu(int, char **) {
     while (!choice.made) {
         events_poll();
         menu_take_events(&choice);
+        if (choice.no_replay) {
+            set_colour(192, 16, 16);
+            draw_text(&back_buffer, 0, MENU_X + 85, MENU_Y + 280, "No replay yet: play a game first.");
+            update_screen();
+            choice.no_replay = false;
+        }
         // Nothing moves in the menu: a short rest between polls leaves the
         // processor to others without delaying the choice noticeably.
         if (!choice.made) SDL_Delay(10);
@@ -140,7 +151,9 @@ void main_menu(int, char **) {
     free_bitmap(&picture);
 
     make_player_records();
-    if (choice.network) {
+    if (choice.replay) {
+        watch_prepare();
+    } else if (choice.network) {
         net_init();
         if (choice.server)
             net_server_lobby(choice.players);

@@ -21,6 +21,8 @@ struct menu_choice {
     bool network;
     bool server;    // this computer serves the network game
     bool made;      // a choice key has been released
+    bool replay = false;     // watch "fenda2.replay"
+    bool no_replay = false;  // "r" was released, but there is no replay yet
 };
 
 // The keys of the eight controls of each view, as SDL key codes.

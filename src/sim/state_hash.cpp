@@ -86,8 +86,9 @@ void hash_creature(digest &d, const creature *c) {
     d.add(c->firing_anim);
     d.add(c->firing_left);
     for (int32_t m : c->muzzle_y) d.add(m);
-    d.add(c->death_sound);
-    // The command rings are left out: they are input on its way in, and
+    // The death sound's handle is left out: it depends on whether this
+    // computer's sound could start, and what is heard must not count.
+    // So are the command rings: they are input on its way in, and
     // their contents (when a key was taken, which set it waits in) differ
     // between the computers of one network game until the set is applied.
     for (int32_t f : {c->left_held, c->right_held, c->up_held, c->down_held, c->fire_held, c->jump_held,

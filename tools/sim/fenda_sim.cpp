@@ -3,12 +3,16 @@
 // so that runs can be compared; with --bench it measures logical frames per
 // second instead.
 //
-//   fenda_sim [--bench] MAP FRAMES [SCRIPT]
+//   fenda_sim [--bench] [--record REPLAY] MAP FRAMES [SCRIPT]
+//   fenda_sim [--bench] --replay REPLAY
 //
 // Run in a data directory. SCRIPT lines are "FRAME PLAYER EVENT": the control
 // event (0 to 7 pressed, 128 to 135 released) of player 0 to 3, queued as a
 // key taken after logical step FRAME would be (FRAME 0: before the first
-// step). Empty lines and lines starting with '#' are skipped.
+// step). Empty lines and lines starting with '#' are skipped. --record
+// writes the run as a replay; --replay plays a replay of "testmap.fenda"
+// and checks that it reaches the digest it recorded: "replay verified at
+// frame N" and exit status 0, or "replay differs at frame N" and 1.
 #include <algorithm>
 #include <chrono>
 #include <cinttypes>
@@ -22,10 +26,12 @@
 #include "frame/config.h"
 #include "frame/log.h"
 #include "frame/sys.h"
+#include "game/recording.h"
 #include "gfx/video.h"
 #include "sim/control.h"
 #include "sim/creature.h"
 #include "sim/random.h"
+#include "sim/replay.h"
 #include "sim/state_hash.h"
 #include "sim/step.h"
 #include "sim/view.h"
@@ -127,7 +133,61 @@ void print_players() {
 }
 
 [[noreturn]] void usage() {
-    sys_exit(16, "usage: fenda_sim [--bench] MAP FRAMES [SCRIPT]");
+    sys_exit(16, "usage: fenda_sim [--bench] [--record REPLAY] MAP FRAMES [SCRIPT] | [--bench] --replay REPLAY");
+}
+
+turn_state turn;
+replay_info replay;
+int32_t next_event = 0;
+
+uint32_t record_turn() {
+    record_turn_end(&turn);
+    return 0;
+}
+
+uint32_t replay_turn() {
+    replay_queue_turn(&replay, &next_event, logic_frame, turn.applied);
+    return 0;
+}
+
+void make_players(const bool *slots) {
+    for (int i = 0; i < VIEW_SLOTS; i++) {
+        auto *c = static_cast<creature *>(ralloc(RMT_GAME, CREATURE_RECORD_SIZE));
+        memset(c, 0, CREATURE_RECORD_SIZE);
+        c->view = &views[i];
+        views[i].creature = c;
+        if (slots[i]) init_view(i);
+    }
+}
+
+void report(bool bench, int32_t frames, std::chrono::steady_clock::duration elapsed) {
+    if (!bench && (frames == 0 || frames % HASH_EVERY != 0)) print_hash();
+    print_players();
+    if (bench) {
+        int64_t ns = std::chrono::duration_cast<std::chrono::nanoseconds>(elapsed).count();
+        printf("frames per second %" PRId64 "\n", ns > 0 ? (int64_t)frames * 1000000000 / ns : 0);
+    }
+}
+
+// Plays the replay to its end frame; the exit status says whether it
+// reached its digest.
+int run_replay(const char *file, bool bench) {
+    replay_load(file, "testmap.fenda", &replay);
+    bool slots[VIEW_SLOTS] = {};
+    for (int i = 0; i < replay.slot_count; i++) slots[replay.slots[i].slot] = true;
+    make_players(slots);
+    load_map("testmap.fenda");
+    net_turn.wait_turn = replay_turn;
+    logic_begin(&turn, replay.interval, replay.send_time);
+    auto started = std::chrono::steady_clock::now();
+    while (logic_frame < replay.end_frame) {
+        logic_step(&turn);
+        if (!bench && logic_frame % HASH_EVERY == 0) print_hash();
+    }
+    report(bench, replay.end_frame, std::chrono::steady_clock::now() - started);
+    bool same = world_hash() == replay.end_digest;
+    printf("replay %s at frame %d\n", same ? "verified" : "differs", logic_frame);
+    return same ? 0 : 1;
 }
 
 }  // namespace
@@ -136,39 +196,48 @@ int main(int argc, char **argv) {
     frame_start(&sim_program);
     log_enabled = false;  // a driver run leaves no log behind in the data directory
     bool bench = false;
+    const char *record = nullptr, *replay_file = nullptr;
     std::vector<const char *> args;
     for (int i = 1; i < argc; i++) {
         if (!strcmp(argv[i], "--bench"))
             bench = true;
+        else if (!strcmp(argv[i], "--record") && i + 1 < argc)
+            record = argv[++i];
+        else if (!strcmp(argv[i], "--replay") && i + 1 < argc)
+            replay_file = argv[++i];
         else
             args.push_back(argv[i]);
     }
-    if (args.size() < 2 || args.size() > 3) usage();
-    int32_t frames = 0;
-    if (!parse_number(args[1], 0, FRAMES_MAX, &frames))
-        sys_exit(16, "bad frame count \"%s\" (0 to %d)", args[1], FRAMES_MAX);
-
+    if (replay_file ? !args.empty() || record : args.size() < 2 || args.size() > 3) usage();
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     config_defaults(false);
     fs_init();
     video_init();
     realm_init();
     load_random_table("random.table");
+    if (replay_file) {
+        int status = run_replay(replay_file, bench);
+        fflush(stdout);
+        realm_shutdown();
+        fs_shutdown();
+        video_shutdown();
+        return status;
+    }
+    int32_t frames = 0;
+    if (!parse_number(args[1], 0, FRAMES_MAX, &frames))
+        sys_exit(16, "bad frame count \"%s\" (0 to %d)", args[1], FRAMES_MAX);
+
     std::vector<script_event> script;
     if (args.size() == 3) script = read_script(args[2]);
 
     // Players 0 to 3 take part, as a four-player game sets them up.
-    for (int i = 0; i < VIEW_SLOTS; i++) {
-        auto *c = static_cast<creature *>(ralloc(RMT_GAME, CREATURE_RECORD_SIZE));
-        memset(c, 0, CREATURE_RECORD_SIZE);
-        c->view = &views[i];
-        views[i].creature = c;
-        init_view(i);
-    }
+    const bool all[VIEW_SLOTS] = {true, true, true, true};
+    make_players(all);
     load_map(args[0]);
 
-    turn_state turn;
+    if (record) net_turn.wait_turn = record_turn;
     logic_begin(&turn, 1, 1);  // a local game's control interval and send frame
+    if (record) record_start(&turn, args[0], record);
     size_t next = queue_events(script, 0, 0, turn.filling);
     auto started = std::chrono::steady_clock::now();
     while (logic_frame < frames) {
@@ -176,13 +245,8 @@ int main(int argc, char **argv) {
         next = queue_events(script, next, logic_frame, turn.filling);
         if (!bench && logic_frame % HASH_EVERY == 0) print_hash();
     }
-    auto elapsed = std::chrono::steady_clock::now() - started;
-    if (!bench && (frames == 0 || frames % HASH_EVERY != 0)) print_hash();
-    print_players();
-    if (bench) {
-        int64_t ns = std::chrono::duration_cast<std::chrono::nanoseconds>(elapsed).count();
-        printf("frames per second %" PRId64 "\n", ns > 0 ? (int64_t)frames * 1000000000 / ns : 0);
-    }
+    report(bench, frames, std::chrono::steady_clock::now() - started);
+    if (record) record_finish();
     fflush(stdout);
     realm_shutdown();
     fs_shutdown();
