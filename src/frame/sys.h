@@ -37,6 +37,11 @@ extern const program_info *program;
 // shutdowns; tests use it to see fatal ends. Null in the programs.
 extern void (*sys_exit_hook)(int code, const char *message);
 
+// Called by sys_exit before the shutdowns, while every subsystem still
+// runs: the editor keeps its unsaved changes there. A text it returns is
+// added to the final message. Null in the game.
+extern const char *(*sys_exit_rescue)();
+
 void subsystem_set(int slot, bool value);
 bool subsystem_is_up(int slot);
 
