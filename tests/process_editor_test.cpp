@@ -5,8 +5,10 @@
 // instead keeps the earlier "editor.fenda".
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
+#include <thread>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,7 +19,8 @@
 namespace {
 
 const std::string editor_version = "version 2.0/75 build Jan 30 2005 22:35:46";
-const xpixel NAME_COLOUR = {153, 207, 232}, PANEL_COLOUR = {80, 80, 100}, BLACK = {0, 0, 0};
+const xpixel NAME_COLOUR = {153, 207, 232}, PANEL_COLOUR = {80, 80, 100};
+const xpixel GREEN = {0, 255, 0}, CYAN = {0, 255, 255}, RED = {255, 60, 60}, GRID = {170, 170, 170};
 // The data set's configuration opens a 1024 x 768 window: the map area is
 // 844 pixels wide, the panel starts there.
 const int WIDTH = 1024, HEIGHT = 768, PANEL_X = 844, LINE = 13;
@@ -331,6 +334,65 @@ TEST(ProcessEditor, TestPlayRunsTheGameOnTheEditedMapThenTheEditorGoesOn) {
     ASSERT_EQ(s.editor->wait(30000), 0) << s.report();
     EXPECT_EQ(read_file(s.dir.file("editor.fenda")),
               with_placed(read_file(s.dir.file("testmap.fenda")), "400 464 DM_START \n"));
+}
+
+TEST(ProcessEditor, OutlinesGridAndBoundsOverTheMap) {
+    if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
+    editor_session s;
+    ASSERT_TRUE(s.start()) << "no editor window: " << s.report();
+    ASSERT_TRUE(s.choose(0));
+    // testmap.fenda: a platform at (672, 240), 64 x 16, and a teleport at
+    // (736, 0), 128 x 48; screen row = 767 - map y.
+    auto outlined = [](const x_image &img) {
+        return img.at(735, 520) == GREEN && img.at(800, 720) == CYAN && img.at(0, 400) == RED && img.at(400, 767) == RED;
+    };
+    ASSERT_TRUE(s.shows(outlined));
+    ASSERT_TRUE(s.key({"o"}));
+    ASSERT_TRUE(s.shows([](const x_image &img) { return img.at(735, 520) != GREEN && img.at(800, 720) != CYAN; }));
+    x_image plain = s.shot();
+    ASSERT_TRUE(s.click(760, HEIGHT - 40, 3));  // the hidden teleport stays
+    ASSERT_TRUE(s.key({"g"}));
+    ASSERT_TRUE(s.shows([](const x_image &img) {
+        return img.at(16, 100) == GRID && img.at(32, 100) == GRID && img.at(2, 767 - 16 * 42) == GRID;
+    }));
+    ASSERT_TRUE(s.key({"g", "o"}));
+    ASSERT_TRUE(s.shows(outlined));
+    ASSERT_TRUE(s.key({"o"}));
+    ASSERT_TRUE(s.shows([&](const x_image &img) { return img.differences(plain, 0, 0, PANEL_X, HEIGHT) == 0; }));
+    ASSERT_TRUE(s.key({"o"}));
+    ASSERT_TRUE(s.click(760, HEIGHT - 40, 3));  // shown, it is removed
+    ASSERT_TRUE(s.key({"Escape"}));
+    ASSERT_EQ(s.editor->wait(30000), 0) << s.report();
+    std::string map = read_file(s.dir.file("testmap.fenda"));
+    const std::string teleport = "736 0 TRIGGER 128 48 TELEPORT SILENT ( MONSTER ITEM ) 784 848\n";
+    ASSERT_NE(map.find(teleport), std::string::npos);
+    EXPECT_EQ(read_file(s.dir.file("editor.fenda")), map.replace(map.find(teleport), teleport.size(), ""));
+}
+
+TEST(ProcessEditor, ScrollsAThousandPixelsASecondWithShift) {
+    if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
+    editor_session s;
+    // A wide map whose status picture line is empty: the editor keeps it.
+    const std::string head = "32000 960 bg_dusk.jpg\n\n\n\n";
+    write_file(s.dir.file("wide.fenda"), head + " \n");
+    ASSERT_TRUE(s.start()) << "no editor window: " << s.report();
+    ASSERT_TRUE(s.choose(2));
+    ASSERT_TRUE(s.xdo({"mousemove", "--window", std::to_string(s.window), "420", "10", "keydown", "shift", "Right"}));
+    const auto start = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(std::chrono::seconds(6));
+    ASSERT_TRUE(s.xdo({"keyup", "Right", "shift"}));
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    // A deathmatch start at screen x 101 lands at map x origin + 96.
+    ASSERT_TRUE(s.click(101, HEIGHT - 69));
+    ASSERT_TRUE(s.key({"ctrl+s"}));
+    ASSERT_TRUE(s.logged("saved editor.fenda"));
+    const std::string saved = read_file(s.dir.file("editor.fenda"));
+    ASSERT_EQ(saved.substr(0, head.size()), head);
+    const double rate = (atoi(saved.c_str() + head.size()) - 96) / seconds;
+    std::cout << "scrolled " << rate << " pixels a second with Shift\n";
+    // Steps of 80 pixels every 80 ms: one step more or less than the time
+    // gives, and 5 pixels a second for the time xdotool takes.
+    EXPECT_NEAR(rate, 1000, 80 / seconds + 5);
 }
 
 }  // namespace
