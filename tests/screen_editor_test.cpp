@@ -37,6 +37,7 @@ void key(editor_keys *k, int type, int code) {
 
 TEST_F(Screen, KeysScrollEveryEightyMilliseconds) {
     editor_keys k = {};
+    k.next_scroll = 1000;  // as the loop starts it
     load("1600 960", "");
     key(&k, EV_KEY_DOWN, SDLK_RIGHT);
     key(&k, EV_KEY_DOWN, SDLK_KP8);
@@ -68,15 +69,21 @@ TEST_F(Screen, KeysScrollEveryEightyMilliseconds) {
 
     // Passes of the loop every 7 ms come up to 6 ms late for a step: the
     // steps keep their 80 ms, 25 in two seconds (200 pixels a second). A
-    // pause longer than a step starts afresh without a burst.
+    // pass two intervals late makes the three steps due, one 20 seconds
+    // late the 25 of two seconds, and the count starts afresh.
     k = {};
+    k.next_scroll = 5000;
     view_origin_x = 0;
     key(&k, EV_KEY_DOWN, SDLK_RIGHT);
     for (uint32_t now = 5000; now < 7000; now += 7) editor_scroll(&k, now);
-    EXPECT_EQ(view_origin_x, 25 * 16);
-    editor_scroll(&k, 9000);
-    editor_scroll(&k, 9079);
-    EXPECT_EQ(view_origin_x, 26 * 16);
+    const struct {
+        uint32_t now;
+        int steps;
+    } passes[] = {{6999, 25}, {7170, 28}, {27170, 53}, {27249, 53}, {27250, 54}};
+    for (const auto &p : passes) {
+        editor_scroll(&k, p.now);
+        EXPECT_EQ(view_origin_x, p.steps * 16) << p.now;
+    }
 }
 
 TEST_F(Screen, OriginIsClampedToTheMapAndNegativeOnSmallMaps) {

@@ -80,8 +80,11 @@ void set_movement(editor_keys *keys, int32_t key, int32_t held) {
 int16_t saturate16(int32_t v) { return (int16_t)(v < INT16_MIN ? INT16_MIN : v > INT16_MAX ? INT16_MAX : v); }
 
 // Keys held while the chooser or the game had the input are not released
-// here: they count as let go.
-void release_keys(editor_keys *keys) { keys->up = keys->down = keys->left = keys->right = keys->fast = keys->ctrl = 0; }
+// here: they count as let go, and scroll steps count from now.
+void release_keys(editor_keys *keys) {
+    keys->up = keys->down = keys->left = keys->right = keys->fast = keys->ctrl = 0;
+    keys->next_scroll = sys_ticks();
+}
 
 void track_pointer(int x, int y) {
     bool in_map = x < panel_area.x;
@@ -264,18 +267,24 @@ void editor_handle_event(editor_keys *keys, const event *e) {
 
 void editor_scroll(editor_keys *keys, uint32_t now) {
     // Wrap-safe: the clock's 32 bits run over after 49 days.
-    if ((int32_t)(now - keys->next_scroll) < 0) return;
-    const int32_t step = keys->fast ? SCROLL_STEP_FAST : SCROLL_STEP;
-    if (keys->up || keys->down || keys->left || keys->right) {
-        view_origin_x = saturate16(view_origin_x + (keys->right - keys->left) * step);
-        view_origin_y = saturate16(view_origin_y + (keys->up - keys->down) * step);
-        view_dirty = true;
+    const int32_t late = (int32_t)(now - keys->next_scroll);
+    if (late < 0) return;
+    // Every step is due one interval after the one before was due, however
+    // late the pass that makes it comes, so that slow passes do not slow
+    // the scrolling: a pass late by whole intervals makes the steps it
+    // missed, up to a limit after which the count starts afresh.
+    int32_t steps = late / SCROLL_INTERVAL + 1;
+    if (steps > SCROLL_CATCH_UP) {
+        steps = SCROLL_CATCH_UP;
+        keys->next_scroll = now + SCROLL_INTERVAL;
+    } else {
+        keys->next_scroll += steps * SCROLL_INTERVAL;
     }
-    // The next step is due one interval after this one was due, however
-    // late this pass came; after a pause longer than an interval (the
-    // chooser, the game) the count starts afresh instead of catching up.
-    keys->next_scroll += SCROLL_INTERVAL;
-    if ((int32_t)(now - keys->next_scroll) >= 0) keys->next_scroll = now + SCROLL_INTERVAL;
+    if (!keys->up && !keys->down && !keys->left && !keys->right) return;
+    const int32_t step = (keys->fast ? SCROLL_STEP_FAST : SCROLL_STEP) * steps;
+    view_origin_x = saturate16(view_origin_x + (keys->right - keys->left) * step);
+    view_origin_y = saturate16(view_origin_y + (keys->up - keys->down) * step);
+    view_dirty = true;
 }
 
 void editor_main_loop() {
@@ -288,6 +297,7 @@ void editor_main_loop() {
     map_chooser(CHOOSER_PROMPT, map_file_name);
     editor_load(map_file_name);
     window_resized_hook = editor_layout;
+    keys.next_scroll = sys_ticks();
     clear_screen();
     update_screen();
     set_colour(0, 0, 0);

@@ -14,7 +14,8 @@ enum {
     MAP_FILE_NAME_MAX = 200,   // the map name buffer, with its terminating zero
     SCROLL_STEP = 16,          // pixels a scroll step moves the map area
     SCROLL_STEP_FAST = 80,     // the same with Shift held
-    SCROLL_INTERVAL = 80       // milliseconds between scroll steps
+    SCROLL_INTERVAL = 80,      // milliseconds between scroll steps
+    SCROLL_CATCH_UP = 25       // most steps one late pass makes up (two seconds)
 };
 
 // One region of the window with the off-screen bitmap it is drawn in.
@@ -71,8 +72,8 @@ void clamp_view_origin();
 // release, Ctrl+S, Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z on press, Escape and the
 // letter keys on release, mouse buttons to the panel, motion to the status.
 void editor_handle_event(editor_keys *keys, const event *e);
-// The scroll step when its time has come: moves the origin by the keys
-// held. Steps keep their planned times, so a late pass does not slow the
+// The scroll steps whose time has come: move the origin by the keys held.
+// Steps keep their planned times, so a late pass does not slow the
 // scrolling down.
 void editor_scroll(editor_keys *keys, uint32_t now);
 // The map point, in 24.8, under a screen point of the map area.
