@@ -79,6 +79,12 @@ struct editor_session {
         window = x_wait_for_window(server, "^Fenda Editor$");
         return window != 0;
     }
+    // Starts the editor with a map file added to the data set (none when
+    // `name` is empty) and chooses row `row` of the chooser.
+    bool open(int row, const std::string &name = "", const std::string &text = "") {
+        if (!name.empty()) write_file(dir.file(name), text);
+        return start() && choose(row);
+    }
     // What went wrong, for a failure message.
     std::string report() {
         if (!editor) return "Xvfb did not start";
@@ -223,9 +229,7 @@ TEST(ProcessEditor, EveryEndKeepsUnsavedChangesInTheAutosave) {
     {
         // Closing the window writes nothing to "editor.fenda".
         editor_session s;
-        write_file(s.dir.file("editor.fenda"), "an earlier map\n");
-        ASSERT_TRUE(s.start()) << "no editor window: " << s.report();
-        ASSERT_TRUE(s.choose(1));        // testmap.fenda, after editor.fenda
+        ASSERT_TRUE(s.open(1, "editor.fenda", "an earlier map\n")) << s.report();  // testmap.fenda
         ASSERT_TRUE(s.click(400, 300));  // a deathmatch start at (400, 464)
         ASSERT_TRUE(x_close_window(s.server, s.window));
         ASSERT_EQ(s.editor->wait(30000), 0);
@@ -238,9 +242,7 @@ TEST(ProcessEditor, EveryEndKeepsUnsavedChangesInTheAutosave) {
     // A bad map chosen after `l`: the first `l` only asks, the second
     // discards the changes, whose autosave the fatal end names.
     editor_session s;
-    write_file(s.dir.file("bad.fenda"), "100 100 bg_dusk.jpg\n\nstatus_panel.png\n\n0 0 BOGUS x\n \n");
-    ASSERT_TRUE(s.start()) << "no editor window: " << s.report();
-    ASSERT_TRUE(s.choose(1));
+    ASSERT_TRUE(s.open(1, "bad.fenda", "100 100 bg_dusk.jpg\n\nstatus_panel.png\n\n0 0 BOGUS x\n \n")) << s.report();
     ASSERT_TRUE(s.click(400, 300));
     ASSERT_TRUE(s.key({"l"}));
     ASSERT_TRUE(s.logged("unsaved changes: l again discards them")) << s.report();
@@ -258,9 +260,7 @@ TEST(ProcessEditor, BuildsAPlayableMapFromAnEmptyOneWithSaveUndoAndRedo) {
     if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
     editor_session s;
     const std::string head = "1600 960 bg_dusk.jpg\nfenda_arena.mod\nstatus_panel.png\n\n";
-    write_file(s.dir.file("empty.fenda"), head + " \n");
-    ASSERT_TRUE(s.start()) << "no editor window: " << s.report();
-    ASSERT_TRUE(s.choose(0));
+    ASSERT_TRUE(s.open(0, "empty.fenda", head + " \n")) << s.report();
     // The four player starts (rows 12 to 15), a deathmatch start, a wall
     // placed and removed. Each placement goes right after the list's first
     // object; the file holds the list from its end.
@@ -308,8 +308,7 @@ TEST(ProcessEditor, TestPlayRunsTheGameOnTheEditedMapThenTheEditorGoesOn) {
     // The editor finds the game beside its own program.
     ASSERT_EQ(std::filesystem::path(FENDA_GAME_BIN).parent_path(), std::filesystem::path(FENDA_EDITOR_BIN).parent_path());
     editor_session s;
-    ASSERT_TRUE(s.start()) << "no editor window: " << s.report();
-    ASSERT_TRUE(s.choose(0));
+    ASSERT_TRUE(s.open(0)) << s.report();
     auto play = [&](const std::string &ending) {
         unsigned long game = 0;
         return s.key({"p"}) && (game = x_wait_for_window(s.server, "^Trelm2D: Fenda$")) &&
@@ -339,8 +338,7 @@ TEST(ProcessEditor, TestPlayRunsTheGameOnTheEditedMapThenTheEditorGoesOn) {
 TEST(ProcessEditor, OutlinesGridAndBoundsOverTheMap) {
     if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
     editor_session s;
-    ASSERT_TRUE(s.start()) << "no editor window: " << s.report();
-    ASSERT_TRUE(s.choose(0));
+    ASSERT_TRUE(s.open(0)) << s.report();
     // testmap.fenda: a platform at (672, 240), 64 x 16, and a teleport at
     // (736, 0), 128 x 48; screen row = 767 - map y.
     auto outlined = [](const x_image &img) {
@@ -374,9 +372,7 @@ TEST(ProcessEditor, ScrollsAThousandPixelsASecondWithShift) {
     editor_session s;
     // A wide map whose status picture line is empty: the editor keeps it.
     const std::string head = "32000 960 bg_dusk.jpg\n\n\n\n";
-    write_file(s.dir.file("wide.fenda"), head + " \n");
-    ASSERT_TRUE(s.start()) << "no editor window: " << s.report();
-    ASSERT_TRUE(s.choose(2));
+    ASSERT_TRUE(s.open(2, "wide.fenda", head + " \n")) << s.report();
     ASSERT_TRUE(s.xdo({"mousemove", "--window", std::to_string(s.window), "420", "10", "keydown", "shift", "Right"}));
     const auto start = std::chrono::steady_clock::now();
     std::this_thread::sleep_for(std::chrono::seconds(6));
