@@ -54,6 +54,20 @@ void map_warnings(char *out, int size) {
         snprintf(out + n, (size_t)(size - n), "%s%s DM start", n ? "; " : "", dm_starts ? "only 1" : "no");
 }
 
+namespace {
+
+// Says that the map was saved, with what the game would refuse in it.
+void say_saved() {
+    char warnings[STATUS_MESSAGE_MAX];
+    map_warnings(warnings, sizeof warnings);
+    if (warnings[0])
+        editor_say(true, "saved %s; warning: %s", EDITOR_MAP_FILE, warnings);
+    else
+        editor_say(false, "saved %s", EDITOR_MAP_FILE);
+}
+
+}  // namespace
+
 bool editor_save() {
     char error[256];
     if (write_map(EDITOR_MAP_FILE, error, sizeof error)) {
@@ -61,13 +75,14 @@ bool editor_save() {
         return false;
     }
     history_mark_saved();
-    char warnings[STATUS_MESSAGE_MAX];
-    map_warnings(warnings, sizeof warnings);
-    if (warnings[0])
-        editor_say(true, "saved %s; warning: %s", EDITOR_MAP_FILE, warnings);
-    else
-        editor_say(false, "saved %s", EDITOR_MAP_FILE);
+    say_saved();
     return true;
+}
+
+void editor_save_and_leave() {
+    save_map(EDITOR_MAP_FILE);
+    history_mark_saved();
+    say_saved();
 }
 
 void editor_autosave() {

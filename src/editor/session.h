@@ -29,6 +29,9 @@ void map_warnings(char *out, int size);
 // above. A failed write is said too and ends nothing; returns whether the
 // file was written.
 bool editor_save();
+// The save of Escape: as editor_save, but a failed write ends the program
+// (the rescue keeps the changes then).
+void editor_save_and_leave();
 // Writes the unsaved changes, if any, to the autosave file; the editor
 // calls it before a step that may end it.
 void editor_autosave();

@@ -7,8 +7,6 @@
 #include "core/files.h"
 #include "core/realm.h"
 #include "editor/editor.h"
-#include "editor/history.h"
-#include "editor/map_save.h"
 #include "editor/session.h"
 #include "frame/config.h"
 #include "frame/log.h"
@@ -52,7 +50,6 @@ void editor_start(int argc, char **argv) {
     // From here on an end keeps unsaved changes in the autosave file.
     sys_exit_rescue = editor_rescue;
     editor_main_loop();
-    save_map(EDITOR_MAP_FILE);
-    history_mark_saved();
+    editor_save_and_leave();
     sys_exit(0, "Normal shutdown");
 }
