@@ -20,7 +20,7 @@ namespace {
 
 const std::string editor_version = "version 2.0/75 build Jan 30 2005 22:35:46";
 const xpixel NAME_COLOUR = {153, 207, 232}, PANEL_COLOUR = {80, 80, 100};
-const xpixel GREEN = {0, 255, 0}, CYAN = {0, 255, 255}, RED = {255, 60, 60}, GRID = {170, 170, 170};
+const xpixel WARNING_COLOUR = {255, 210, 80}, GREEN = {0, 255, 0}, CYAN = {0, 255, 255}, RED = {255, 60, 60}, GRID = {170, 170, 170};
 // The data set's configuration opens a 1024 x 768 window: the map area is
 // 844 pixels wide, the panel starts there.
 const int WIDTH = 1024, HEIGHT = 768, PANEL_X = 844, LINE = 13;
@@ -275,6 +275,15 @@ TEST(ProcessEditor, BuildsAPlayableMapFromAnEmptyOneWithSaveUndoAndRedo) {
     // Ctrl+S saves and warns: one deathmatch start is not enough.
     ASSERT_TRUE(s.key({"ctrl+s"}));
     ASSERT_TRUE(s.logged("WARNING: saved editor.fenda; warning: only 1 DM start\n")) << s.report();
+    // On the panel, the message rows (below the unsaved-changes line) turn
+    // to the warning colour.
+    auto warned = [](const x_image &img) {
+        for (int y = 145; y < 172; y++)
+            for (int x = PANEL_X; x < WIDTH; x++)
+                if (img.at(x, y) == WARNING_COLOUR) return true;
+        return false;
+    };
+    EXPECT_TRUE(s.shows(warned));
     EXPECT_EQ(read_file(s.dir.file("editor.fenda")), head + players + "96 64 PLAYER 0 fighter_blue.monster\n \n");
     // Undo the removal and the placement, redo the placement.
     ASSERT_TRUE(s.key({"ctrl+z", "ctrl+z", "ctrl+y", "ctrl+s"}));
@@ -289,6 +298,7 @@ TEST(ProcessEditor, BuildsAPlayableMapFromAnEmptyOneWithSaveUndoAndRedo) {
     ASSERT_TRUE(s.place(0, 801, 69));
     ASSERT_TRUE(s.key({"ctrl+s"}));
     ASSERT_TRUE(s.logged(": saved editor.fenda\n"));
+    EXPECT_TRUE(s.shows([&](const x_image &img) { return !warned(img); }));
     const std::string built = head + players + wall + "800 64 DM_START \n688 64 PLAYER 0 fighter_blue.monster\n \n";
     EXPECT_EQ(read_file(s.dir.file("editor.fenda")), built);
     ASSERT_TRUE(s.key({"Escape"}));
