@@ -110,9 +110,9 @@ object *place_wall(int32_t x, int32_t y) {
 object *find_player(int32_t n) {
     for (list_node *l = object_list; l; l = l->next) {
         auto *o = static_cast<object *>(l->element);
-        if (o->kind == OBJ_ITEM && static_cast<editor_item *>(o->owner)->kind == ITEM_PLAYER &&
-            static_cast<editor_item *>(o->owner)->player == n)
-            return o;
+        if (o->kind != OBJ_ITEM) continue;
+        const auto *it = static_cast<const editor_item *>(o->owner);
+        if (it->kind == ITEM_PLAYER && it->player == n) return o;
     }
     return nullptr;
 }
