@@ -9,7 +9,9 @@
 
 #include "core/events.h"
 #include "editor/editor.h"
+#include "editor/history.h"
 #include "editor/panel.h"
+#include "editor/session.h"
 #include "gfx/font.h"
 #include "gfx_fixture.h"
 #include "world/item.h"
@@ -31,6 +33,10 @@ inline void reset_editor_globals() {
     view_height = GAME_VIEW_HEIGHT;
     window_resized_hook = nullptr;
     event_read_index = event_write_index = 0;
+    show_outlines = true;
+    show_grid = pointer_in_map = map_in_memory = autosave_holds_edits = false;
+    status_message[0] = 0;
+    history_clear();
 }
 
 struct editor_env : gfx_env {

@@ -5,6 +5,7 @@
 
 #include "editor/map_save.h"
 #include "editor_fixture.h"
+#include "frame/sys.h"
 
 namespace {
 
@@ -130,10 +131,59 @@ TEST_F(MapSave, FailedSaveKeepsThePreviousFile) {
     ::testing::FLAGS_gtest_death_test_style = "threadsafe";
 }
 
-TEST_F(MapSave, LoaderRefusesAnUnknownKind) {
-    write_file("bad.fenda", HEAD + "0 0 WALL stone_32.png\n0 0 DM_STARTX \n \n");
-    EXPECT_EXIT(load_map("bad.fenda"), ::testing::ExitedWithCode(16),
-                "unknown object type \"DM_STARTX\" in file \"bad.fenda\" line 4");
+TEST_F(MapSave, LoaderRefusesWhatTheGameRefusesButAnEmptyStatusLine) {
+    // The status picture is only written back: the game refuses it empty.
+    const std::string no_status = "700 500 bg_dusk.jpg\n\n\n\n \n";
+    EXPECT_EQ(round_trip(no_status), no_status);
+    const std::pair<const char *, const char *> bad[] = {
+        {"0 0 DM_STARTX \n", "unknown object type \"DM_STARTX\" in file \"bad.fenda\" line 4"},
+        {"-32769 0 WALL stone_32.png\n", "x -32769 out of range \\(-32768 to 32767\\) in file \"bad.fenda\" line 4"},
+        {"0 32768 ITEM HEALTH\n", "y 32768 out of range"},
+        {"0 0 TRIGGER 32768 5 REDIRECT 1 2\n", "trigger width 32768 out of range \\(0 to 32767\\)"},
+        {"0 0 TRIGGER 5 5 TELEPORT ( ) 0 40000\n", "teleport destination 40000 out of range"}};
+    for (const auto &[line, message] : bad) {
+        write_file("bad.fenda", HEAD + "32767 -32768 WALL stone_32.png\n" + line + " \n");
+        EXPECT_EXIT(load_map("bad.fenda"), ::testing::ExitedWithCode(16), message);
+    }
+}
+
+TEST_F(MapSave, WarningsAndTheRescueOfUnsavedChanges) {
+    const std::string players = "0 0 PLAYER 0 fighter_blue.monster\n0 0 PLAYER 1 fighter_blue.monster\n";
+    const std::string more = "0 0 PLAYER 2 fighter_blue.monster\n0 0 PLAYER 3 fighter_blue.monster\n";
+    const std::pair<std::string, const char *> maps[] = {
+        {"", "no PLAYER 0 1 2 3; no DM start"},
+        {players + more + "0 0 DM_START \n", "only 1 DM start"},
+        {players + "0 0 PLAYER 7 fighter_blue.monster\n0 0 DM_START \n0 0 DM_START \n", "no PLAYER 2 3"},
+        {players + more + "0 0 DM_START \n0 0 DM_START \n", ""}};
+    char text[STATUS_MESSAGE_MAX];
+    for (const auto &[objects, warning] : maps) {
+        wipe_realm(RMT_GAME);
+        round_trip(HEAD + objects + " \n");
+        map_warnings(text, sizeof text);
+        EXPECT_STREQ(text, warning);
+    }
+
+    // Nothing unsaved, nothing written; a removal goes to the autosave, as
+    // the writer writes it, and the final message says where.
+    map_in_memory = true;
+    history_clear();
+    EXPECT_EQ(editor_rescue(), nullptr);
+    remove_object_at(0, 0);
+    const std::string note = "unsaved changes are in \"editor.fenda.autosave\"";
+    EXPECT_EQ(editor_rescue(), note);
+    save_map("expected.fenda");
+    EXPECT_EQ(read_file("editor.fenda.autosave"), read_file("expected.fenda"));
+    sys_exit_rescue = editor_rescue;
+    EXPECT_EXIT(sys_exit(16, "bad"), ::testing::ExitedWithCode(16), "sys_exit\\(16\\): bad; " + note);
+    sys_exit_rescue = nullptr;
+    // While another map loads the lists are not read; the earlier autosave
+    // is still named.
+    map_in_memory = false;
+    EXPECT_EQ(editor_rescue(), note);
+    // A rescue that cannot write says so.
+    map_in_memory = true;
+    std::filesystem::create_directory("editor.fenda.autosave.tmp");
+    EXPECT_EQ(std::string(editor_rescue()), "unsaved changes are lost: error opening file \"editor.fenda.autosave.tmp\" for writing");
 }
 
 }  // namespace

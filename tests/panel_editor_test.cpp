@@ -153,4 +153,77 @@ TEST_F(Panel, AnObjectPlacedInAMapWithoutObjectsIsItsOnlyOne) {
     EXPECT_EQ(object_list->previous, nullptr);
 }
 
+TEST_F(Panel, UndoAndRedoOverPlacementsRemovalsAndPlayerMoves) {
+    // Player 0 placed, placed again (a move), a medical kit placed and
+    // then removed; the first right click skips the hidden trigger.
+    write_file("t.fenda", "700 500 bg_dusk.jpg\n\nstatus_panel.png\n\n0 0 TRIGGER 300 300 REDIRECT 0 0\n \n");
+    wipe_realm(RMT_GAME);
+    load_map("t.fenda");
+    history_clear();
+    object *trigger = editor_objects()[0];
+    item_list_box.selected = 12;
+    object *player = place_selected(100 * 256, 0);
+    EXPECT_EQ(place_selected(200 * 256, 0), player);
+    item_list_box.selected = 2;
+    object *kit = place_selected(300 * 256, 0);
+    show_outlines = false;
+    EXPECT_EQ(remove_object_at(0, 0), nullptr);
+    show_outlines = true;
+    EXPECT_EQ(remove_object_at(305 * 256, 0), kit);
+    history_mark_saved();
+    ASSERT_EQ(editor_objects().size(), 3u);
+    auto *it = static_cast<editor_item *>(player->owner);
+    EXPECT_EQ(it->kind, ITEM_PLAYER);
+    EXPECT_STREQ(it->monster_file, "fighter_blue.monster");
+    EXPECT_STREQ(player->sprite->name, "fighter_blue_11.png");
+
+    // Each row: undo (-1) or redo (1), then player's kind and x, the kit's
+    // kind, and whether the map differs from the saved one.
+    const int32_t I = OBJ_ITEM, W = OBJ_WIPE;
+    const struct {
+        int step, player_kind, player_x, kit_kind, unsaved;
+    } steps[] = {{-1, I, 192, I, 1}, {-1, I, 192, W, 1}, {-1, I, 96, W, 1}, {-1, W, 96, W, 1},
+                 {-1, W, 96, W, 1},  {1, I, 96, W, 1},   {1, I, 192, W, 1}, {1, I, 192, I, 1},
+                 {1, I, 192, W, 0},  {1, I, 192, W, 0},  {-1, I, 192, I, 1}};
+    for (const auto &st : steps) {
+        st.step < 0 ? history_undo() : history_redo();
+        EXPECT_EQ(player->kind, st.player_kind);
+        EXPECT_EQ(player->x, st.player_x * 256);
+        EXPECT_EQ(kit->kind, st.kit_kind);
+        EXPECT_EQ(history_unsaved(), st.unsaved != 0) << &st - steps;
+    }
+    EXPECT_EQ(trigger->kind, OBJ_TRIGGER);
+    // A new edit drops what was undone: the saved state is gone for good.
+    remove_object_at(0, 0);
+    EXPECT_FALSE(history_redo());
+    history_undo();
+    EXPECT_TRUE(history_unsaved());
+
+    // The ring keeps the last 1000 edits.
+    for (int i = 0; i < HISTORY_STEPS + 5; i++) place_selected(0, 0);
+    int undone = 0;
+    while (history_undo()) undone++;
+    EXPECT_EQ(undone, HISTORY_STEPS);
+}
+
+TEST_F(Panel, PlacementsStayWithinTheGameRangeAndHiddenLinesAreNeverSelected) {
+    panel_page = PAGE_ITEM;
+    item_list_box.selected = 0;
+    const int32_t at_limit = 32767 * 256, beyond = 32768 * 256, low = -32768 * 256;
+    EXPECT_NE(place_selected(at_limit, low), nullptr);
+    EXPECT_EQ(place_selected(beyond, 0), nullptr);
+    EXPECT_EQ(place_selected(0, low - 1), nullptr);
+    EXPECT_STREQ(status_message, "nothing placed: beyond 32767 pixels");
+
+    // A box 30 pixels high draws two lines of 13: a click on its last rows
+    // takes the second line, not the third that is not drawn.
+    list_box box;
+    list_box_init(&box, 0, 0, 100, 30);
+    for (const char *l : {"a", "b", "c"}) list_box_add(&box, l);
+    for (auto [py, line] : {std::pair{12, 0}, {13, 1}, {28, 1}, {30, 1}}) {
+        EXPECT_EQ(list_box_click(&box, 5, py), 1);
+        EXPECT_EQ(box.selected, line) << py;
+    }
+}
+
 }  // namespace

@@ -5,8 +5,10 @@
 // instead keeps the earlier "editor.fenda".
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
+#include <thread>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,27 +19,50 @@
 namespace {
 
 const std::string editor_version = "version 2.0/75 build Jan 30 2005 22:35:46";
-const xpixel NAME_COLOUR = {153, 207, 232}, PANEL_COLOUR = {80, 80, 100}, BLACK = {0, 0, 0};
+const xpixel NAME_COLOUR = {153, 207, 232}, PANEL_COLOUR = {80, 80, 100};
+const xpixel WARNING_COLOUR = {255, 210, 80}, GREEN = {0, 255, 0}, CYAN = {0, 255, 255}, RED = {255, 60, 60}, GRID = {170, 170, 170};
 // The data set's configuration opens a 1024 x 768 window: the map area is
 // 844 pixels wide, the panel starts there.
 const int WIDTH = 1024, HEIGHT = 768, PANEL_X = 844, LINE = 13;
 
-TEST(ProcessEditor, WithoutMapFilesTheDefaultMapIsLoaded) {
-    // The screen starts; with no "*.fenda" in the directory the chooser
-    // returns at once and the editor asks for "testmap.fenda", here missing.
-    temp_dir dir;
-    for (const char *f : {"fenda2.config", "start.jpg", "koi8.font", "menu.png", "editor.walls"})
-        std::filesystem::copy_file(std::string(FENDA_DATA_DIR) + "/" + f, dir.file(f));
-    run_result r = run_program({FENDA_EDITOR_BIN}, dir.path, {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"});
-    EXPECT_EQ(r.status, 3);
-    EXPECT_EQ(r.out, "\n\nERROR: can't open real file \"testmap.fenda\"\n\n");
-    EXPECT_TRUE(in_order(read_file(dir.file("fenda_editor.log")),
-                         {": parsing \"fenda2.config\"\n", ": initializing SDL\n",
-                          ": video mode [SDL window] 1024x768 24-bit RGB (", "ware surface)\n", "note: shift: r",
-                          "note: mask: r", "graphics: loading font \"koi8.font\"\n",
-                          "ERROR: can't open real file \"testmap.fenda\"\n",
-                          ": shuting down SDL\n", ": file system shutdown\n"}));
-    EXPECT_FALSE(file_exists(dir.file("editor.fenda")));
+TEST(ProcessEditor, StartEndsBeforeAnyEditWhenAFileIsMissing) {
+    // With the dummy display the chooser would wait for a click for ever:
+    // an end within the time limit comes before it. With no "*.fenda" in
+    // the directory the chooser returns at once and the editor asks for
+    // "testmap.fenda".
+    const struct {
+        const char *missing;
+        const char *message;
+    } cases[] = {{"torch.png", "can't open real file \"torch.png\""},
+                 {"fighter_red.monster", "can't open real file \"fighter_red.monster\""},
+                 {"fighter_red_11.png", "can't open real file \"fighter_red_11.png\""},
+                 {"testmap.fenda", "can't open real file \"testmap.fenda\""}};
+    for (const auto &c : cases) {
+        temp_dir dir;
+        copy_data_set(dir.path, {".fenda"});
+        if (std::string(c.missing) != "testmap.fenda") {
+            std::filesystem::copy_file(std::string(FENDA_DATA_DIR) + "/testmap.fenda", dir.file("testmap.fenda"));
+            std::filesystem::remove(dir.file(c.missing));
+        }
+        run_result r = run_program({FENDA_EDITOR_BIN}, dir.path, {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"}, 10000);
+        EXPECT_EQ(r.status, 3) << c.missing;
+        EXPECT_EQ(r.out, "\n\nERROR: " + std::string(c.message) + "\n\n");
+        EXPECT_FALSE(file_exists(dir.file("editor.fenda")) || file_exists(dir.file("editor.fenda.autosave")));
+        if (std::string(c.missing) != "testmap.fenda") continue;
+        EXPECT_TRUE(in_order(read_file(dir.file("fenda_editor.log")),
+                             {": parsing \"fenda2.config\"\n", ": initializing SDL\n",
+                              ": video mode [SDL window] 1024x768 24-bit RGB (", "ware surface)\n", "note: shift: r",
+                              "note: mask: r", "graphics: loading font \"koi8.font\"\n",
+                              "ERROR: can't open real file \"testmap.fenda\"\n", ": shuting down SDL\n",
+                              ": file system shutdown\n"}));
+    }
+}
+
+// The map that `map` becomes with `lines` inserted before its last object
+// line, where the editor writes what was placed.
+std::string with_placed(const std::string &map, const std::string &lines) {
+    size_t last = map.rfind('\n', map.size() - 4) + 1;
+    return map.substr(0, last) + lines + map.substr(last);
 }
 
 // One editor run in its own X server, and the steps a user takes.
@@ -53,6 +78,12 @@ struct editor_session {
         editor.reset(new background_program({FENDA_EDITOR_BIN}, dir.path, {server.env(), "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=dummy"}));
         window = x_wait_for_window(server, "^Fenda Editor$");
         return window != 0;
+    }
+    // Starts the editor with a map file added to the data set (none when
+    // `name` is empty) and chooses row `row` of the chooser.
+    bool open(int row, const std::string &name = "", const std::string &text = "") {
+        if (!name.empty()) write_file(dir.file(name), text);
+        return start() && choose(row);
     }
     // What went wrong, for a failure message.
     std::string report() {
@@ -82,18 +113,30 @@ struct editor_session {
             },
             timeout_ms, 200);
     }
-    bool chooser_shown() {
-        return shows([](const x_image &img) {
-            if (img.at(PANEL_X + 2, 30) != BLACK) return false;
-            for (int x = 125; x < 200; x++)
-                for (int y = 170; y < 183; y++)
-                    if (img.at(x, y) == NAME_COLOUR) return true;
-            return false;
-        });
+    // The chooser is drawn over the map: its first name shows.
+    static bool names_shown(const x_image &img) {
+        int n = 0;
+        for (int x = 125; x < 200; x++)
+            for (int y = 170; y < 183; y++) n += img.at(x, y) == NAME_COLOUR;
+        return n >= 10;
     }
+    bool chooser_shown() { return shows(names_shown); }
     bool editor_shown() {
-        return shows([](const x_image &img) { return img.at(PANEL_X + 2, 30) == PANEL_COLOUR; });
+        return shows([](const x_image &img) { return img.at(PANEL_X + 2, 30) == PANEL_COLOUR && !names_shown(img); });
     }
+    std::string log() { return read_file(dir.file("fenda_editor.log")); }
+    bool logged(const std::string &text, int timeout_ms = 20000) {
+        return wait_until([&] { return log().find(text) != std::string::npos; }, timeout_ms);
+    }
+    // Keys typed with the pointer over the map area, where they go to the editor.
+    bool key(const std::vector<std::string> &keys) {
+        std::vector<std::string> args = {"mousemove", "--window", std::to_string(window), "420", "10", "key"};
+        args.insert(args.end(), keys.begin(), keys.end());
+        return xdo(args);
+    }
+    // Left click on a row of the panel's list, then in the map area at map
+    // point (x, y) (the map scrolled to its bottom-left corner).
+    bool place(int row, int x, int y) { return click(PANEL_X + 20, 200 + row * LINE + 6) && click(x, HEIGHT - y); }
     // Chooses row `row` of the chooser (maps in alphabetical order).
     bool choose(int row) { return chooser_shown() && click(140, 50 + 120 + 20 * row + 8) && editor_shown(); }
     // Holds keys until the map area differs from `before` (or, with
@@ -154,15 +197,12 @@ TEST(ProcessEditor, SessionInARealWindowWritesTheEditedMap) {
     ASSERT_EQ(s.editor->wait(30000), 0) << s.editor->out();
     EXPECT_EQ(s.editor->out(), "\n\nNormal shutdown\n\n");
 
-    std::string map = read_file(s.dir.file("testmap.fenda"));
-    size_t last = map.rfind('\n', map.size() - 4) + 1;  // the file's last object line
-    EXPECT_EQ(read_file(s.dir.file("editor.fenda")), map.substr(0, last) +
-                                                         "496 512 WALL stone_32.png\n"
-                                                         "688 512 DECORATION torch.png\n"
-                                                         "496 608 ITEM HEALTH\n"
-                                                         "592 608 MONSTER hrack.monster\n"
-                                                         "688 608 DM_START \n" +
-                                                         map.substr(last));
+    EXPECT_EQ(read_file(s.dir.file("editor.fenda")), with_placed(read_file(s.dir.file("testmap.fenda")),
+                                                                 "496 512 WALL stone_32.png\n"
+                                                                 "688 512 DECORATION torch.png\n"
+                                                                 "496 608 ITEM HEALTH\n"
+                                                                 "592 608 MONSTER hrack.monster\n"
+                                                                 "688 608 DM_START \n"));
     EXPECT_FALSE(file_exists(s.dir.file("editor.fenda.tmp")));
     std::string log = read_file(s.dir.file("fenda_editor.log"));
     EXPECT_EQ(log.rfind(": Fenda editor [" + editor_version + "]\n: initializing file system\n", 0), 0u) << log;
@@ -183,18 +223,182 @@ TEST(ProcessEditor, SessionInARealWindowWritesTheEditedMap) {
     EXPECT_NE(r.out.find("player 3 state "), std::string::npos) << r.out;
 }
 
-TEST(ProcessEditor, ClosingTheWindowKeepsTheEarlierMap) {
+TEST(ProcessEditor, EveryEndKeepsUnsavedChangesInTheAutosave) {
+    if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
+    const std::string autosave_note = "; unsaved changes are in \"editor.fenda.autosave\"\n\n";
+    {
+        // Closing the window writes nothing to "editor.fenda".
+        editor_session s;
+        ASSERT_TRUE(s.open(1, "editor.fenda", "an earlier map\n")) << s.report();  // testmap.fenda
+        ASSERT_TRUE(s.click(400, 300));  // a deathmatch start at (400, 464)
+        ASSERT_TRUE(x_close_window(s.server, s.window));
+        ASSERT_EQ(s.editor->wait(30000), 0);
+        EXPECT_EQ(s.editor->out(), "\n\nQUIT event caught" + autosave_note);
+        EXPECT_EQ(read_file(s.dir.file("editor.fenda")), "an earlier map\n");
+        EXPECT_EQ(read_file(s.dir.file("editor.fenda.autosave")),
+                  with_placed(read_file(s.dir.file("testmap.fenda")), "400 464 DM_START \n"));
+        EXPECT_FALSE(file_exists(s.dir.file("editor.fenda.tmp")) || file_exists(s.dir.file("editor.fenda.autosave.tmp")));
+    }
+    // A bad map chosen after `l`: the first `l` only asks, the second
+    // discards the changes, whose autosave the fatal end names.
+    editor_session s;
+    ASSERT_TRUE(s.open(1, "bad.fenda", "100 100 bg_dusk.jpg\n\nstatus_panel.png\n\n0 0 BOGUS x\n \n")) << s.report();
+    ASSERT_TRUE(s.click(400, 300));
+    ASSERT_TRUE(s.key({"l"}));
+    ASSERT_TRUE(s.logged("unsaved changes: l again discards them")) << s.report();
+    EXPECT_FALSE(editor_session::names_shown(s.shot()));
+    ASSERT_TRUE(s.key({"l"}));
+    ASSERT_TRUE(s.chooser_shown());
+    ASSERT_TRUE(s.click(140, 50 + 120 + 8));
+    ASSERT_EQ(s.editor->wait(30000), 16) << s.report();
+    EXPECT_EQ(s.editor->out(), "\n\nERROR: unknown object type \"BOGUS\" in file \"bad.fenda\" line 3" + autosave_note);
+    EXPECT_EQ(read_file(s.dir.file("editor.fenda.autosave")),
+              with_placed(read_file(s.dir.file("testmap.fenda")), "400 464 DM_START \n"));
+}
+
+TEST(ProcessEditor, BuildsAPlayableMapFromAnEmptyOneWithSaveUndoAndRedo) {
     if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
     editor_session s;
-    write_file(s.dir.file("editor.fenda"), "an earlier map\n");
-    ASSERT_TRUE(s.start()) << "no editor window: " << s.report();
-    ASSERT_TRUE(s.choose(1));
-    ASSERT_TRUE(s.click(400, 300));  // a deathmatch start, never written
-    ASSERT_TRUE(x_close_window(s.server, s.window));
-    ASSERT_EQ(s.editor->wait(30000), 0);
-    EXPECT_EQ(s.editor->out(), "\n\nQUIT event caught\n\n");
-    EXPECT_EQ(read_file(s.dir.file("editor.fenda")), "an earlier map\n");
-    EXPECT_FALSE(file_exists(s.dir.file("editor.fenda.tmp")));
+    const std::string head = "1600 960 bg_dusk.jpg\nfenda_arena.mod\nstatus_panel.png\n\n";
+    ASSERT_TRUE(s.open(0, "empty.fenda", head + " \n")) << s.report();
+    // The four player starts (rows 12 to 15), a deathmatch start, a wall
+    // placed and removed. Each placement goes right after the list's first
+    // object; the file holds the list from its end.
+    for (int p = 0; p < 4; p++) ASSERT_TRUE(s.place(12 + p, 101 + 96 * p, 69));
+    ASSERT_TRUE(s.place(0, 501, 69));
+    ASSERT_TRUE(s.click(PANEL_X + 10, 5));
+    ASSERT_TRUE(s.place(30, 601, 37));  // crystal_32.png at (592, 32)
+    ASSERT_TRUE(s.click(605, HEIGHT - 40, 3));
+    const std::string players = "192 64 PLAYER 1 fighter_red.monster\n288 64 PLAYER 2 fighter_green.monster\n"
+                                "384 64 PLAYER 3 fighter_yellow.monster\n496 64 DM_START \n";
+    const std::string wall = "592 32 WALL crystal_32.png\n";
+    // Ctrl+S saves and warns: one deathmatch start is not enough.
+    ASSERT_TRUE(s.key({"ctrl+s"}));
+    ASSERT_TRUE(s.logged("WARNING: saved editor.fenda; warning: only 1 DM start\n")) << s.report();
+    // On the panel, the message rows (below the unsaved-changes line) turn
+    // to the warning colour.
+    auto warned = [](const x_image &img) {
+        for (int y = 145; y < 172; y++)
+            for (int x = PANEL_X; x < WIDTH; x++)
+                if (img.at(x, y) == WARNING_COLOUR) return true;
+        return false;
+    };
+    EXPECT_TRUE(s.shows(warned));
+    EXPECT_EQ(read_file(s.dir.file("editor.fenda")), head + players + "96 64 PLAYER 0 fighter_blue.monster\n \n");
+    // Undo the removal and the placement, redo the placement.
+    ASSERT_TRUE(s.key({"ctrl+z", "ctrl+z", "ctrl+y", "ctrl+s"}));
+    ASSERT_TRUE(s.logged(": undone\n: undone\n: redone\nWARNING: saved")) << s.log();
+    EXPECT_EQ(read_file(s.dir.file("editor.fenda")), head + players + wall + "96 64 PLAYER 0 fighter_blue.monster\n \n");
+    // Redo the removal (Ctrl+Shift+Z), find nothing more to redo, undo it.
+    ASSERT_TRUE(s.key({"ctrl+shift+z", "ctrl+y", "ctrl+z"}));
+    ASSERT_TRUE(s.logged(": redone\n: nothing to redo\n: undone\n")) << s.log();
+    // Player 0 placed again moves; a second deathmatch start ends the warnings.
+    ASSERT_TRUE(s.click(PANEL_X + 50, 5));
+    ASSERT_TRUE(s.place(12, 701, 69));
+    ASSERT_TRUE(s.place(0, 801, 69));
+    ASSERT_TRUE(s.key({"ctrl+s"}));
+    ASSERT_TRUE(s.logged(": saved editor.fenda\n"));
+    EXPECT_TRUE(s.shows([&](const x_image &img) { return !warned(img); }));
+    const std::string built = head + players + wall + "800 64 DM_START \n688 64 PLAYER 0 fighter_blue.monster\n \n";
+    EXPECT_EQ(read_file(s.dir.file("editor.fenda")), built);
+    ASSERT_TRUE(s.key({"Escape"}));
+    ASSERT_EQ(s.editor->wait(30000), 0) << s.report();
+    EXPECT_EQ(s.editor->out(), "\n\nNormal shutdown\n\n");
+    EXPECT_EQ(read_file(s.dir.file("editor.fenda")), built);
+
+    // The game's loader plays it, with four players.
+    std::string sim = std::filesystem::path(FENDA_GAME_BIN).parent_path() / "fenda_sim";
+    run_result r = run_program({sim, "editor.fenda", "100"}, s.dir.path, {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"});
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("player 3 state "), std::string::npos) << r.out;
+}
+
+TEST(ProcessEditor, TestPlayRunsTheGameOnTheEditedMapThenTheEditorGoesOn) {
+    if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
+    // The editor finds the game beside its own program.
+    ASSERT_EQ(std::filesystem::path(FENDA_GAME_BIN).parent_path(), std::filesystem::path(FENDA_EDITOR_BIN).parent_path());
+    editor_session s;
+    ASSERT_TRUE(s.open(0)) << s.report();
+    auto play = [&](const std::string &ending) {
+        unsigned long game = 0;
+        return s.key({"p"}) && (game = x_wait_for_window(s.server, "^Trelm2D: Fenda$")) &&
+               s.xdo({"mousemove", "--window", std::to_string(game), "20", "20", "key", "1"}) &&
+               (ending.empty() || s.logged(ending, 30000));
+    };
+    // Without player 0 the game refuses the map it was given.
+    ASSERT_TRUE(s.click(140, HEIGHT - 80, 3));
+    ASSERT_TRUE(play("WARNING: test-play: fenda2 ended with status 16 (see fenda2.log)\n")) << s.report();
+    EXPECT_NE(read_file(s.dir.file("fenda2.log")).find("ERROR: no PLAYER line for player 0 in file \"testmap.fenda\""),
+              std::string::npos);
+    EXPECT_TRUE(s.logged("WARNING: saved editor.fenda; warning: no PLAYER 0\n"));
+    // With the player back the game plays until Escape.
+    ASSERT_TRUE(s.key({"ctrl+z"}));
+    ASSERT_TRUE(play("")) << s.report();
+    ASSERT_TRUE(s.xdo({"sleep", "1", "key", "Escape"}));
+    ASSERT_TRUE(s.logged(": test-play: fenda2 ended\n", 30000)) << s.report();
+    EXPECT_NE(read_file(s.dir.file("fenda2.log")).find(" logical frames in "), std::string::npos);
+    // The editor goes on where it was: one more edit, then Escape.
+    ASSERT_TRUE(s.click(400, 300));
+    ASSERT_TRUE(s.key({"Escape"}));
+    ASSERT_EQ(s.editor->wait(30000), 0) << s.report();
+    EXPECT_EQ(read_file(s.dir.file("editor.fenda")),
+              with_placed(read_file(s.dir.file("testmap.fenda")), "400 464 DM_START \n"));
+}
+
+TEST(ProcessEditor, OutlinesGridAndBoundsOverTheMap) {
+    if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
+    editor_session s;
+    ASSERT_TRUE(s.open(0)) << s.report();
+    // testmap.fenda: a platform at (672, 240), 64 x 16, and a teleport at
+    // (736, 0), 128 x 48; screen row = 767 - map y.
+    auto outlined = [](const x_image &img) {
+        return img.at(735, 520) == GREEN && img.at(800, 720) == CYAN && img.at(0, 400) == RED && img.at(400, 767) == RED;
+    };
+    ASSERT_TRUE(s.shows(outlined));
+    ASSERT_TRUE(s.key({"o"}));
+    ASSERT_TRUE(s.shows([](const x_image &img) { return img.at(735, 520) != GREEN && img.at(800, 720) != CYAN; }));
+    x_image plain = s.shot();
+    ASSERT_TRUE(s.click(760, HEIGHT - 40, 3));  // the hidden teleport stays
+    ASSERT_TRUE(s.key({"g"}));
+    ASSERT_TRUE(s.shows([](const x_image &img) {
+        return img.at(16, 100) == GRID && img.at(32, 100) == GRID && img.at(2, 767 - 16 * 42) == GRID;
+    }));
+    ASSERT_TRUE(s.key({"g", "o"}));
+    ASSERT_TRUE(s.shows(outlined));
+    ASSERT_TRUE(s.key({"o"}));
+    ASSERT_TRUE(s.shows([&](const x_image &img) { return img.differences(plain, 0, 0, PANEL_X, HEIGHT) == 0; }));
+    ASSERT_TRUE(s.key({"o"}));
+    ASSERT_TRUE(s.click(760, HEIGHT - 40, 3));  // shown, it is removed
+    ASSERT_TRUE(s.key({"Escape"}));
+    ASSERT_EQ(s.editor->wait(30000), 0) << s.report();
+    std::string map = read_file(s.dir.file("testmap.fenda"));
+    const std::string teleport = "736 0 TRIGGER 128 48 TELEPORT SILENT ( MONSTER ITEM ) 784 848\n";
+    ASSERT_NE(map.find(teleport), std::string::npos);
+    EXPECT_EQ(read_file(s.dir.file("editor.fenda")), map.replace(map.find(teleport), teleport.size(), ""));
+}
+
+TEST(ProcessEditor, ScrollsAThousandPixelsASecondWithShift) {
+    if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
+    editor_session s;
+    // A wide map whose status picture line is empty: the editor keeps it.
+    const std::string head = "32000 960 bg_dusk.jpg\n\n\n\n";
+    ASSERT_TRUE(s.open(2, "wide.fenda", head + " \n")) << s.report();
+    ASSERT_TRUE(s.xdo({"mousemove", "--window", std::to_string(s.window), "420", "10", "keydown", "shift", "Right"}));
+    const auto start = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(std::chrono::seconds(6));
+    ASSERT_TRUE(s.xdo({"keyup", "Right", "shift"}));
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    // A deathmatch start at screen x 101 lands at map x origin + 96.
+    ASSERT_TRUE(s.click(101, HEIGHT - 69));
+    ASSERT_TRUE(s.key({"ctrl+s"}));
+    ASSERT_TRUE(s.logged("saved editor.fenda"));
+    const std::string saved = read_file(s.dir.file("editor.fenda"));
+    ASSERT_EQ(saved.substr(0, head.size()), head);
+    const double rate = (atoi(saved.c_str() + head.size()) - 96) / seconds;
+    std::cout << "scrolled " << rate << " pixels a second with Shift\n";
+    // Steps of 80 pixels every 80 ms: one step more or less than the time
+    // gives, and 5 pixels a second for the time xdotool takes.
+    EXPECT_NEAR(rate, 1000, 80 / seconds + 5);
 }
 
 }  // namespace

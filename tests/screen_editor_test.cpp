@@ -37,6 +37,7 @@ void key(editor_keys *k, int type, int code) {
 
 TEST_F(Screen, KeysScrollEveryEightyMilliseconds) {
     editor_keys k = {};
+    k.next_scroll = 1000;  // as the loop starts it
     load("1600 960", "");
     key(&k, EV_KEY_DOWN, SDLK_RIGHT);
     key(&k, EV_KEY_DOWN, SDLK_KP8);
@@ -65,6 +66,24 @@ TEST_F(Screen, KeysScrollEveryEightyMilliseconds) {
     EXPECT_FALSE(k.quit);
     key(&k, EV_KEY_UP, SDLK_ESCAPE);
     EXPECT_TRUE(k.quit);
+
+    // Passes of the loop every 7 ms come up to 6 ms late for a step: the
+    // steps keep their 80 ms, 25 in two seconds (200 pixels a second). A
+    // pass two intervals late makes the three steps due, one 20 seconds
+    // late the 25 of two seconds, and the count starts afresh.
+    k = {};
+    k.next_scroll = 5000;
+    view_origin_x = 0;
+    key(&k, EV_KEY_DOWN, SDLK_RIGHT);
+    for (uint32_t now = 5000; now < 7000; now += 7) editor_scroll(&k, now);
+    const struct {
+        uint32_t now;
+        int steps;
+    } passes[] = {{6999, 25}, {7170, 28}, {27170, 53}, {27249, 53}, {27250, 54}};
+    for (const auto &p : passes) {
+        editor_scroll(&k, p.now);
+        EXPECT_EQ(view_origin_x, p.steps * 16) << p.now;
+    }
 }
 
 TEST_F(Screen, OriginIsClampedToTheMapAndNegativeOnSmallMaps) {
@@ -183,12 +202,15 @@ TEST_F(Screen, ChooserTakesOnlyAClickOnAName) {
 }
 
 TEST_F(Screen, WholeRunDrivenByEvents) {
-    // Choose towers, `l` and choose testmap, place a wall and remove it,
-    // place a medical kit, leave with Escape.
+    // Choose towers, `l` and choose testmap (Right, held on `l`, is let go
+    // while the chooser has the input), place a wall and remove it, place a
+    // medical kit, leave with Escape.
     const int panel = 800 - 180;
     push_click(135, 50 + 120 + 25);
+    push_key(SDLK_RIGHT, true);
     push_key(SDLK_l, true);
     push_key(SDLK_l, false);
+    push_key(SDLK_RIGHT, false);
     push_click(135, 50 + 125);
     push_click(panel + 10, 5);
     push_click(300, 300);
@@ -200,6 +222,7 @@ TEST_F(Screen, WholeRunDrivenByEvents) {
     push_key(SDLK_ESCAPE, false);
     editor_main_loop();
     EXPECT_STREQ(map_file_name, "testmap.fenda");
+    EXPECT_EQ(view_origin_x, 0) << "the map went on scrolling";
     save_map("editor.fenda");
     std::string map = read_file("testmap.fenda");
     size_t last = map.rfind('\n', map.size() - 4) + 1;  // the last object line

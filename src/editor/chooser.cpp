@@ -75,9 +75,7 @@ void show_page(bitmap *picture, int realm, const chooser_pages &p, const file_li
         draw_textf(picture, FONT, CHOOSER_ROWS_X, CHOOSER_ROWS_Y + CHOOSER_ROW_HEIGHT * p.per_page,
                    "more maps... (page %d of %d)", p.page + 1, p.pages);
     draw_text(picture, FONT, CHOOSER_PROMPT_X, CHOOSER_PROMPT_Y, prompt);
-    // The chooser has the screen to itself: nothing of the map or the start
-    // picture shows around it.
-    clear_screen();
+    // Drawn over what the screen shows (the start picture, or the map).
     show_bitmap(picture, CHOOSER_X, CHOOSER_Y);
 }
 

@@ -11,7 +11,11 @@
 #include "core/events.h"
 #include "core/realm.h"
 #include "editor/chooser.h"
+#include "editor/history.h"
+#include "editor/overlay.h"
 #include "editor/panel.h"
+#include "editor/session.h"
+#include "editor/test_play.h"
 #include "gfx/draw.h"
 #include "gfx/font.h"
 #include "gfx/video.h"
@@ -26,6 +30,11 @@ bool view_dirty = true;
 bool panel_dirty = true;
 char map_file_name[MAP_FILE_NAME_MAX] = "testmap.fenda";
 view editor_view;
+bool show_outlines = true;
+bool show_grid = false;
+bool pointer_in_map = false;
+int32_t pointer_map_x = 0;
+int32_t pointer_map_y = 0;
 
 namespace {
 
@@ -69,6 +78,77 @@ void set_movement(editor_keys *keys, int32_t key, int32_t held) {
 }
 
 int16_t saturate16(int32_t v) { return (int16_t)(v < INT16_MIN ? INT16_MIN : v > INT16_MAX ? INT16_MAX : v); }
+
+// Keys held while the chooser or the game had the input are not released
+// here: they count as let go, and scroll steps count from now.
+void release_keys(editor_keys *keys) {
+    keys->up = keys->down = keys->left = keys->right = keys->fast = keys->ctrl = 0;
+    keys->next_scroll = sys_ticks();
+}
+
+void track_pointer(int x, int y) {
+    bool in_map = x < panel_area.x;
+    int32_t mx = 0, my = 0;
+    if (in_map) screen_to_map(x, y, &mx, &my);
+    mx >>= 8;
+    my >>= 8;
+    if (in_map == pointer_in_map && mx == pointer_map_x && my == pointer_map_y) return;
+    pointer_in_map = in_map;
+    pointer_map_x = mx;
+    pointer_map_y = my;
+    panel_dirty = true;
+}
+
+void undo_or_redo(bool redo) {
+    if (redo ? history_redo() : history_undo()) {
+        editor_say(false, redo ? "redone" : "undone");
+        view_dirty = true;
+    } else {
+        editor_say(false, redo ? "nothing to redo" : "nothing to undo");
+    }
+}
+
+// Ctrl with a letter, on press.
+void control_key(editor_keys *keys, int32_t key) {
+    if (key == SDLK_s) editor_save();
+    if (key == SDLK_z) undo_or_redo(keys->fast);
+    if (key == SDLK_y) undo_or_redo(true);
+}
+
+// `l`: with unsaved changes, only a second `l` in a row discards them.
+void load_key(editor_keys *keys) {
+    if (map_in_memory && history_unsaved() && !keys->confirm_load) {
+        keys->confirm_load = 1;
+        editor_say(true, "unsaved changes: l again discards them, ^S saves them");
+        return;
+    }
+    keys->confirm_load = 0;
+    editor_load_other_map();
+    release_keys(keys);
+}
+
+// Letter keys, on release.
+void letter_key(editor_keys *keys, int32_t key) {
+    switch (key) {
+    case SDLK_l: load_key(keys); break;
+    case SDLK_o:
+        show_outlines = !show_outlines;
+        editor_say(false, "outlines %s", show_outlines ? "shown" : "hidden");
+        view_dirty = true;
+        break;
+    case SDLK_g:
+        show_grid = !show_grid;
+        editor_say(false, "grid %s", show_grid ? "shown" : "hidden");
+        view_dirty = true;
+        break;
+    case SDLK_p:
+        test_play();
+        release_keys(keys);
+        view_dirty = panel_dirty = true;
+        break;
+    default: break;
+    }
+}
 
 }  // namespace
 
@@ -126,6 +206,7 @@ void draw_view() {
         if (sx > area_w || sx + s->width < 0 || sy > area_h || sy + s->height < 0) continue;
         draw_sprite(dest, s, (int)sx, (int)(area_h - sy - s->height));
     }
+    draw_overlay(dest);
     show_bitmap(dest, map_area.x, map_area.y);
 }
 
@@ -134,30 +215,50 @@ void screen_to_map(int sx, int sy, int32_t *mx, int32_t *my) {
     *my = (view_origin_y + map_area.height - (sy - map_area.y)) * EDITOR_FIXED_ONE;
 }
 
-void editor_load_other_map() {
-    map_chooser(CHOOSER_PROMPT, map_file_name);
+void editor_load(const char *file_name) {
+    map_in_memory = false;
     wipe_realm(RMT_GAME);
-    load_map(map_file_name);
+    load_map(file_name);
+    history_clear();
+    map_in_memory = true;
+    autosave_holds_edits = false;
+    editor_say(false, "loaded %s", file_name);
     view_dirty = panel_dirty = true;
+}
+
+void editor_load_other_map() {
+    // The chooser and the load can end the editor.
+    editor_autosave();
+    map_chooser(CHOOSER_PROMPT, map_file_name);
+    editor_load(map_file_name);
 }
 
 void editor_handle_event(editor_keys *keys, const event *e) {
     switch (e->type) {
     case EV_KEY_DOWN:
         set_movement(keys, e->key, 1);
+        if (e->key != SDLK_l) keys->confirm_load = 0;
+        if (e->key == SDLK_LCTRL || e->key == SDLK_RCTRL) keys->ctrl = 1;
+        if (keys->ctrl) control_key(keys, e->key);
         break;
     case EV_KEY_UP:
         set_movement(keys, e->key, 0);
+        if (e->key == SDLK_LCTRL || e->key == SDLK_RCTRL) keys->ctrl = 0;
         if (e->key == SDLK_ESCAPE)
             keys->quit = 1;
-        else if (e->key == SDLK_l)
-            editor_load_other_map();
+        else if (!keys->ctrl)
+            letter_key(keys, e->key);
         break;
     case EV_BUTTON_DOWN:
+        keys->confirm_load = 0;
+        track_pointer(e->x, e->y);
         panel_click(e->x, e->y, 1, e->button);
         break;
     case EV_BUTTON_UP:
         panel_click(e->x, e->y, 0, e->button);
+        break;
+    case EV_MOTION:
+        track_pointer(e->x, e->y);
         break;
     default:
         break;
@@ -166,27 +267,37 @@ void editor_handle_event(editor_keys *keys, const event *e) {
 
 void editor_scroll(editor_keys *keys, uint32_t now) {
     // Wrap-safe: the clock's 32 bits run over after 49 days.
-    if ((int32_t)(now - keys->next_scroll) < 0) return;
-    const int32_t step = keys->fast ? SCROLL_STEP_FAST : SCROLL_STEP;
-    if (keys->up || keys->down || keys->left || keys->right) {
-        view_origin_x = saturate16(view_origin_x + (keys->right - keys->left) * step);
-        view_origin_y = saturate16(view_origin_y + (keys->up - keys->down) * step);
-        view_dirty = true;
+    const int32_t late = (int32_t)(now - keys->next_scroll);
+    if (late < 0) return;
+    // Every step is due one interval after the one before was due, however
+    // late the pass that makes it comes, so that slow passes do not slow
+    // the scrolling: a pass late by whole intervals makes the steps it
+    // missed, up to a limit after which the count starts afresh.
+    int32_t steps = late / SCROLL_INTERVAL + 1;
+    if (steps > SCROLL_CATCH_UP) {
+        steps = SCROLL_CATCH_UP;
+        keys->next_scroll = now + SCROLL_INTERVAL;
+    } else {
+        keys->next_scroll += steps * SCROLL_INTERVAL;
     }
-    keys->next_scroll = now + SCROLL_INTERVAL;
+    if (!keys->up && !keys->down && !keys->left && !keys->right) return;
+    const int32_t step = (keys->fast ? SCROLL_STEP_FAST : SCROLL_STEP) * steps;
+    view_origin_x = saturate16(view_origin_x + (keys->right - keys->left) * step);
+    view_origin_y = saturate16(view_origin_y + (keys->up - keys->down) * step);
+    view_dirty = true;
 }
 
 void editor_main_loop() {
-    editor_keys keys = {0, 0, 0, 0, 0, 0, 0};
+    editor_keys keys = {0, 0, 0, 0, 0, 0, 0, 0, 0};
     view_dirty = panel_dirty = true;
     snprintf(map_file_name, sizeof map_file_name, "%s", "testmap.fenda");
-    map_area_size(&map_area.width, &map_area.height);
-    view_width = map_area.width;
-    view_height = map_area.height;
-    map_chooser(CHOOSER_PROMPT, map_file_name);
-    load_map(map_file_name);
+    // The first layout builds the panel and loads every picture it offers,
+    // so that a missing one ends the editor before any edit.
     editor_layout();
+    map_chooser(CHOOSER_PROMPT, map_file_name);
+    editor_load(map_file_name);
     window_resized_hook = editor_layout;
+    keys.next_scroll = sys_ticks();
     clear_screen();
     update_screen();
     set_colour(0, 0, 0);

@@ -14,7 +14,8 @@ enum {
     MAP_FILE_NAME_MAX = 200,   // the map name buffer, with its terminating zero
     SCROLL_STEP = 16,          // pixels a scroll step moves the map area
     SCROLL_STEP_FAST = 80,     // the same with Shift held
-    SCROLL_INTERVAL = 80       // milliseconds between scroll steps
+    SCROLL_INTERVAL = 80,      // milliseconds between scroll steps
+    SCROLL_CATCH_UP = 25       // most steps one late pass makes up (two seconds)
 };
 
 // One region of the window with the off-screen bitmap it is drawn in.
@@ -24,12 +25,15 @@ struct editor_region {
     bool first_layout;      // its first layout neither frees nor draws
 };
 
-// What the main loop keeps between events: the movement keys held, the
-// quit request and the time of the next scroll step.
+// What the main loop keeps between events: the movement keys held, Ctrl
+// held, the quit request, the time of the next scroll step, and whether a
+// first `l` asked to confirm that unsaved changes may go.
 struct editor_keys {
     int32_t up, down, left, right, fast;
     int32_t quit;
     uint32_t next_scroll;
+    int32_t ctrl;
+    int32_t confirm_load;
 };
 
 extern editor_region map_area;
@@ -45,6 +49,14 @@ extern bool panel_dirty;
 extern char map_file_name[MAP_FILE_NAME_MAX];
 // The map area is drawn through a view record whose picture is "view".
 extern view editor_view;
+// Outlines of triggers and platforms (key `o`, shown at start) and the
+// 16-pixel grid (key `g`, hidden at start) over the map area.
+extern bool show_outlines;
+extern bool show_grid;
+// The map pixel under the mouse pointer, while it is over the map area.
+extern bool pointer_in_map;
+extern int32_t pointer_map_x;
+extern int32_t pointer_map_y;
 
 // The editor's run: chooser, map load, then the loop until Escape.
 void editor_main_loop();
@@ -56,12 +68,18 @@ void draw_view();
 // from a negative origin.
 void clamp_view_origin();
 
-// One event record of the main loop: movement keys on press and release,
-// Escape and `l` on release, mouse buttons to the panel.
+// One event record of the main loop: movement keys and Ctrl on press and
+// release, Ctrl+S, Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z on press, Escape and the
+// letter keys on release, mouse buttons to the panel, motion to the status.
 void editor_handle_event(editor_keys *keys, const event *e);
-// The scroll step when its time has come: moves the origin by the keys held.
+// The scroll steps whose time has come: move the origin by the keys held.
+// Steps keep their planned times, so a late pass does not slow the
+// scrolling down.
 void editor_scroll(editor_keys *keys, uint32_t now);
 // The map point, in 24.8, under a screen point of the map area.
 void screen_to_map(int sx, int sy, int32_t *mx, int32_t *my);
-// Runs the chooser, then loads the chosen map in place of the current one.
+// Runs the chooser, then loads the chosen map in place of the current one;
+// unsaved changes go to the autosave first.
 void editor_load_other_map();
+// Loads the named map as the one being edited, with no edits to undo.
+void editor_load(const char *file_name);

@@ -18,29 +18,28 @@ namespace {
 struct map_writer {
     FILE *file;
     std::string temp;  // what is written, renamed to `path` when complete
-    const char *path;
+    int code;          // exit code of the first failure, 0 while none
+    char error[256];   // its message
 };
 
-// Ends the program without leaving the unfinished file behind: the file
-// that was there before stays as it was.
-[[noreturn]] __attribute__((format(printf, 3, 4))) void fail(map_writer *w, int code, const char *format, ...) {
-    char message[256];
+// The first failure stops the writing: the unfinished file is removed, so
+// the file that was there before stays as it was.
+__attribute__((format(printf, 3, 4))) void fail(map_writer *w, int code, const char *format, ...) {
+    if (w->code) return;
     va_list args;
     va_start(args, format);
-    vsnprintf(message, sizeof message, format, args);
+    vsnprintf(w->error, sizeof w->error, format, args);
     va_end(args);
-    if (w->file) fclose(w->file);
-    w->file = nullptr;
-    remove(w->temp.c_str());
-    sys_exit(code, "%s", message);
+    w->code = code;
 }
 
 // Whole pixels of a 24.8 value, rounded toward minus infinity.
 int32_t pixels(int32_t v) { return v >> 8; }
 
 const char *picture_name(map_writer *w, const object *o) {
-    if (!o->sprite) fail(w, 16, "can not save object %d of type %s: it has no picture", o->id, kind_names[o->kind]);
-    return o->sprite->name;
+    if (o->sprite) return o->sprite->name;
+    fail(w, 16, "can not save object %d of type %s: it has no picture", o->id, kind_names[o->kind]);
+    return "";
 }
 
 void write_trigger(map_writer *w, const object *o) {
@@ -82,6 +81,7 @@ void write_item(map_writer *w, const object *o) {
 }
 
 void write_object(map_writer *w, const object *o) {
+    if (w->code) return;
     const int32_t x = pixels(o->x), y = pixels(o->y);
     switch (o->kind) {
     case OBJ_WIPE:
@@ -111,12 +111,15 @@ void write_object(map_writer *w, const object *o) {
 
 }  // namespace
 
-void save_map(const char *path) {
+int write_map(const char *path, char *error, int error_size) {
     map_writer w;
-    w.path = path;
     w.temp = std::string(path) + ".tmp";
+    w.code = 0;
     w.file = fopen(w.temp.c_str(), "w");
-    if (!w.file) sys_exit(3, "error opening file \"%s\" for writing", w.temp.c_str());
+    if (!w.file) {
+        snprintf(error, (size_t)error_size, "error opening file \"%s\" for writing", w.temp.c_str());
+        return 3;
+    }
 
     fprintf(w.file, "%d %d %s\n", pixels(map_width), pixels(map_height), map_background_name);
     fprintf(w.file, "%s\n", map_music_name);
@@ -131,6 +134,15 @@ void save_map(const char *path) {
     // Only a file that reached the disk whole replaces the old one.
     bool written = !ferror(w.file) && fflush(w.file) == 0 && fsync(fileno(w.file)) == 0;
     written = fclose(w.file) == 0 && written;
-    w.file = nullptr;
-    if (!written || rename(w.temp.c_str(), path) != 0) fail(&w, 3, "error writing file \"%s\"", path);
+    if (!w.code && (!written || rename(w.temp.c_str(), path) != 0)) fail(&w, 3, "error writing file \"%s\"", path);
+    if (w.code) {
+        remove(w.temp.c_str());
+        snprintf(error, (size_t)error_size, "%s", w.error);
+    }
+    return w.code;
+}
+
+void save_map(const char *path) {
+    char error[256];
+    if (int code = write_map(path, error, sizeof error)) sys_exit(code, "%s", error);
 }

@@ -36,6 +36,9 @@ char *copy_line(list_box *box, const char *text) {
     return copy;
 }
 
+// Lines the box draws: each needs its whole height inside the box.
+int32_t lines_shown(const list_box *box) { return box->height > 0 ? (box->height - 1) / line_height() : 0; }
+
 }  // namespace
 
 void list_box_init(list_box *box, int x, int y, int width, int height) {
@@ -74,7 +77,13 @@ void list_box_add(list_box *box, const char *text) {
 
 int list_box_click(list_box *box, int px, int py) {
     if (!inside(px, py, box->x, box->y, box->width, box->height)) return 0;
-    int32_t line = (py - box->y) / line_height() + box->first;
+    // A click below the lines drawn takes the last line drawn: a line that
+    // is not shown is never selected.
+    const int32_t shown = lines_shown(box);
+    if (shown == 0) return 1;
+    int32_t line = (py - box->y) / line_height();
+    if (line > shown - 1) line = shown - 1;
+    line += box->first;
     box->selected = line < box->count - 1 ? line : box->count - 1;
     return 1;
 }

@@ -1,12 +1,13 @@
 // The editor's start-up: its program description, shutdown chain and the
 // order in which its subsystems come up (no sound, no network), then the
-// editor itself and the saving of the edited map.
+// editor itself and the saving of the edited map; every end after start-up
+// keeps unsaved changes in the autosave file.
 #include "frame/startup.h"
 
 #include "core/files.h"
 #include "core/realm.h"
 #include "editor/editor.h"
-#include "editor/map_save.h"
+#include "editor/session.h"
 #include "frame/config.h"
 #include "frame/log.h"
 #include "frame/sys.h"
@@ -46,7 +47,9 @@ void editor_start(int argc, char **argv) {
     video_init();
     realm_init();
     screen_setup();
+    // From here on an end keeps unsaved changes in the autosave file.
+    sys_exit_rescue = editor_rescue;
     editor_main_loop();
-    save_map("editor.fenda");
+    editor_save_and_leave();
     sys_exit(0, "Normal shutdown");
 }

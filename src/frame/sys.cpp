@@ -51,7 +51,7 @@ void unknown_option(const char *arg) { printf("\nunknown option - \"%s\"\n", arg
 
 const program_info *program = &library_program;
 void (*sys_exit_hook)(int code, const char *message) = nullptr;
-void (*sys_exit_first)() = nullptr;
+const char *(*sys_exit_rescue)() = nullptr;
 
 void subsystem_set(int slot, bool value) {
     if (slot >= 0 && slot < program->subsystem_slots) subsystem_flags[slot] = value;
@@ -99,10 +99,11 @@ void read_options(int argc, char **argv) {
 }
 
 void sys_exit(int code, const char *format, ...) {
-    char message[256];
+    enum { MESSAGE_MAX = 256, NOTE_MAX = 256 };
+    char message[MESSAGE_MAX + NOTE_MAX];
     va_list ap;
     va_start(ap, format);
-    vsnprintf(message, sizeof message, format, ap);  // longer messages are cut
+    vsnprintf(message, MESSAGE_MAX, format, ap);  // longer messages are cut
     va_end(ap);
 
     if (exiting) {
@@ -114,9 +115,13 @@ void sys_exit(int code, const char *format, ...) {
     }
     exiting = true;
 
+    const char *note = sys_exit_rescue ? sys_exit_rescue() : nullptr;
+    if (note && *note) {
+        size_t n = strlen(message);
+        snprintf(message + n, sizeof message - n, "%s%s", n ? "; " : "", note);
+    }
     log_write(LOG_ERROR, "%s", message);
     if (sys_exit_hook) sys_exit_hook(code, message);
-    if (sys_exit_first) sys_exit_first();
 
     for (const shutdown_step *s = program->shutdown_chain; s->slot >= 0; s++)
         if (subsystem_is_up(s->slot)) s->shutdown();

@@ -36,9 +36,11 @@ extern const program_info *program;
 // Called by sys_exit after the message is formatted and logged, before the
 // shutdowns; tests use it to see fatal ends. Null in the programs.
 extern void (*sys_exit_hook)(int code, const char *message);
-// Called once by sys_exit before the shutdown chain, while everything is
-// still up: the game closes its replay there. Must not end the program.
-extern void (*sys_exit_first)();
+
+// Called by sys_exit before the shutdowns, while every subsystem still
+// runs: the editor keeps its unsaved changes there, the game closes its
+// replay. A text it returns is added to the final message.
+extern const char *(*sys_exit_rescue)();
 
 void subsystem_set(int slot, bool value);
 bool subsystem_is_up(int slot);

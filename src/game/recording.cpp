@@ -58,7 +58,10 @@ void write(const uint8_t *bytes, size_t n) {
     if (recording && fwrite(bytes, 1, n, recording) != n) stop_recording("writing failed");
 }
 
-void finish_on_exit() { record_finish(); }
+const char *finish_on_exit() {
+    record_finish();
+    return nullptr;
+}
 
 }  // namespace
 
@@ -93,7 +96,7 @@ void record_start(const turn_state *turn, const char *map_file, const char *repl
     recorded_turn = turn;
     checkpoint_frame = logic_frame;
     checkpoint_digest = world_hash();
-    sys_exit_first = finish_on_exit;
+    sys_exit_rescue = finish_on_exit;
 }
 
 void record_turn_end(const turn_state *turn) {
@@ -131,7 +134,7 @@ void record_finish() {
     if (!recording) return;
     bool ok = fclose(recording) == 0;
     recording = nullptr;
-    sys_exit_first = nullptr;
+    sys_exit_rescue = nullptr;
     if (!ok || rename(temp_name, recording_name) != 0) return stop_recording("the file cannot be closed or renamed");
     log_end_digest(checkpoint_frame, checkpoint_digest);
 }

@@ -2,7 +2,6 @@
 // names, the trigger grammar and the deathmatch starts.
 #include "world/map_load.h"
 
-#include <climits>
 #include <cstring>
 
 #include "core/files.h"
@@ -68,21 +67,18 @@ const item_name *find_item_name(const char *name) {
 }
 
 int32_t read_map_pixels(text_file *f, const char *field, const char *what, int32_t scale) {
-    // Pixels times the scale must stay within 32 bits.
-    int32_t limit = INT32_MAX / scale;
-    return text_number_in(f, field, -limit - 1, limit, what) * scale;
+    return text_number_in(f, field, -MAP_PIXELS_MAX - 1, MAP_PIXELS_MAX, what) * scale;
 }
 
 void read_trigger(text_file *f, trigger *t, object *area, int32_t scale) {
     char word[MAP_FIELD_MAX + 1];
-    int32_t limit = INT32_MAX / scale;
     t->area = area;
     area->kind = OBJ_TRIGGER;
     area->owner = t;
     read_word(f, word);
-    area->w = text_number_in(f, word, 0, limit, "trigger width") * scale;
+    area->w = text_number_in(f, word, 0, MAP_PIXELS_MAX, "trigger width") * scale;
     read_word(f, word);
-    area->h = text_number_in(f, word, 0, limit, "trigger height") * scale;
+    area->h = text_number_in(f, word, 0, MAP_PIXELS_MAX, "trigger height") * scale;
     area->frozen = 1;
     for (int32_t &k : t->kinds) k = 0;
     t->silent = 0;

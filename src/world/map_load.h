@@ -13,7 +13,10 @@ enum {
     DM_STARTS_MAX = 128,
     SPRITE_NAME_MAX = 32,    // cache entries keep 31 characters
     MAP_FIRST_OBJECT_LINE = 3,  // the number messages give the first object line
-    MAP_ITEM_NAMES = 10
+    MAP_ITEM_NAMES = 10,
+    // Positions and sizes in pixels lie within what the game's 16.16 units
+    // hold, in both programs: a map the editor loads the game loads too.
+    MAP_PIXELS_MAX = INT32_MAX / FIXED_ONE
 };
 
 struct dm_start {
@@ -58,8 +61,8 @@ list_node *after_placeholder(list_node *placeholder);
 // in object-list order.
 void make_platform_records();
 
-// Reads a coordinate or size in pixels; refuses values that do not fit the
-// world's fixed point.
+// Reads a coordinate in pixels (-32768 to 32767) and scales it to world
+// units; refuses values outside that range.
 int32_t read_map_pixels(text_file *f, const char *field, const char *what, int32_t scale);
 
 // The editor's map loader keeps the map in 24.8 fixed point (256 units a
@@ -89,5 +92,9 @@ struct editor_item {
     int32_t player;
 };
 
+// The picture file a monster description gives its half-way turning frame
+// (the first word of its 14th line), which the editor shows players and
+// monsters with; `picture` holds DESCRIPTION_FIELD_MAX + 1 bytes.
+void description_shown_picture(const char *description, char *picture);
 // Makes the object an ITEM with an editor item record in the item list.
 editor_item *editor_add_item(int32_t kind, object *body, int respawns);

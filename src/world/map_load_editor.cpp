@@ -51,22 +51,11 @@ object *item_object(int32_t kind, int respawns, const char *picture, editor_item
     return o;
 }
 
-// The picture a monster description gives its half-way turning frame: the
-// first word of the description's 14th line.
-void shown_frame_picture(const char *description, char *picture) {
-    char line[DESCRIPTION_FIELD_MAX + 1];
-    text_file d = text_open(description, DESCRIPTION_FIELD_MAX, 1);
-    for (; d.line < DESCRIPTION_SHOWN_FRAME_LINE; d.line++) read_rest(&d, line);
-    read_word(&d, picture);
-    text_require_name(&d, picture, "picture");
-    text_close(&d);
-}
-
 object *read_creature(text_file *f, int32_t kind, int32_t player) {
     char description[MAP_FIELD_MAX + 1], picture[DESCRIPTION_FIELD_MAX + 1];
     read_rest(f, description);
     text_require_name(f, description, "monster description");
-    shown_frame_picture(description, picture);
+    description_shown_picture(description, picture);
     editor_item *it;
     object *o = item_object(kind, 0, picture, &it);
     keep_name(it->monster_file, description);
@@ -145,6 +134,15 @@ void read_objects(text_file *f) {
 
 }  // namespace
 
+void description_shown_picture(const char *description, char *picture) {
+    char line[DESCRIPTION_FIELD_MAX + 1];
+    text_file d = text_open(description, DESCRIPTION_FIELD_MAX, 1);
+    for (; d.line < DESCRIPTION_SHOWN_FRAME_LINE; d.line++) read_rest(&d, line);
+    read_word(&d, picture);
+    text_require_name(&d, picture, "picture");
+    text_close(&d);
+}
+
 editor_item *editor_add_item(int32_t kind, object *body, int respawns) {
     auto *it = static_cast<editor_item *>(ralloc(RMT_GAME, sizeof(editor_item)));
     it->kind = kind;
@@ -179,8 +177,8 @@ void load_map(const char *file_name) {
     read_rest(&f, field);
     keep_name(map_music_name, field);
     f.line = 3;
+    // Kept only to be written back: an empty name is the game's to refuse.
     read_rest(&f, field);
-    text_require_name(&f, field, "status picture");
     keep_name(map_status_name, field);
     f.line = 4;
     read_rest(&f, field);
