@@ -38,10 +38,11 @@ void note_pause(const loop_state *s) {
 }
 
 // Keys of a watched replay: the players' keys do nothing; "f" runs four
-// times faster while held, "." steps one logical frame while paused.
+// times faster while held, "." steps one logical frame while paused (the
+// pause's log line comes when the steps asked for are done).
 void watch_key(loop_state *s, int32_t key, bool down) {
     if (key == KEY_FAST) s->fast = down;
-    if (key == KEY_STEP && down && s->paused) s->step = true;
+    if (key == KEY_STEP && down && s->paused) s->steps++;
 }
 
 // Input taken after every logical step, paused or not.
@@ -113,10 +114,9 @@ void loop_logic_steps(loop_state *s) {
         uint32_t noted = loop_clock();
         // The wait for other computers is not game time. Unsigned sums wrap
         // and unwrap: the step's own duration, added below, includes it.
-        if ((!s->paused || s->step) && !at_replay_end(s)) {
+        if ((!s->paused || s->steps) && !at_replay_end(s)) {
             s->lag -= logic_step(&s->turn);
-            if (s->step) note_pause(s);
-            s->step = false;
+            if (s->steps && !--s->steps) note_pause(s);
         }
         take_events(s);
         s->lag -= LOGIC_STEP_MS;

@@ -31,7 +31,7 @@ struct loop_state {
     bool quit;
     bool paused;
     bool fast;                // a watched replay runs four times faster
-    bool step;                // a paused replay runs one logical step
+    int32_t steps;            // logical steps a paused replay still runs, one a pass
     bool replay_ended;        // a watched replay has reached its end
     turn_state turn;          // the control countdown and the three set indices
     uint32_t view_updates;

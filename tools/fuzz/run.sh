@@ -24,8 +24,9 @@ declare -A seeds=(
   [fuzz_config]="fenda2.config"
   [fuzz_font]="koi8.font"
   [fuzz_net]="*.datagrams"
+  [fuzz_replay]="*.replay"
 )
-targets=${FUZZ_TARGETS:-"fuzz_config fuzz_font fuzz_missile fuzz_monster fuzz_map fuzz_net"}
+targets=${FUZZ_TARGETS:-"fuzz_config fuzz_font fuzz_missile fuzz_monster fuzz_map fuzz_net fuzz_replay"}
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
