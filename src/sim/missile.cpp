@@ -1,5 +1,5 @@
 // Missiles, pellets, blasts, explosions and sparks.
-#include "world/missile.h"
+#include "sim/missile.h"
 
 #include "core/realm.h"
 #include "gfx/bitmap.h"
