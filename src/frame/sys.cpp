@@ -1,5 +1,5 @@
-// The program frame shared by both programs: the subsystem table, the
-// command line and the one exit routine with its shutdown chain.
+// The program frame shared by both programs: the command line and the one
+// exit routine with its shutdown chain.
 #include "frame/sys.h"
 
 #include <cstdarg>
@@ -35,7 +35,6 @@ const program_info library_program = {
     library_chain,
 };
 
-bool subsystem_flags[SUB_SLOTS_MAX];
 bool exiting = false;
 
 const char help_text[] =
@@ -52,17 +51,9 @@ void unknown_option(const char *arg) { printf("\nunknown option - \"%s\"\n", arg
 const program_info *program = &library_program;
 void (*sys_exit_hook)(int code, const char *message) = nullptr;
 
-void subsystem_set(int slot, bool value) {
-    if (slot >= 0 && slot < program->subsystem_slots) subsystem_flags[slot] = value;
-}
-
-bool subsystem_is_up(int slot) {
-    return slot >= 0 && slot < program->subsystem_slots && subsystem_flags[slot];
-}
-
 void frame_start(const program_info *info) {
     program = info;
-    memset(subsystem_flags, 0, sizeof subsystem_flags);
+    subsystems_reset(info->subsystem_slots);
     exiting = false;
     log_reset(info->log_channels, info->default_log_name);
 }
