@@ -10,6 +10,7 @@
 #include "frame/config.h"
 #include "frame/log.h"
 #include "frame/sys.h"
+#include "gfx/draw.h"
 #include "gfx/video.h"
 
 namespace {

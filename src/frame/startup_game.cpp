@@ -8,6 +8,7 @@
 #include "frame/log.h"
 #include "frame/sys.h"
 #include "game/menu.h"
+#include "gfx/draw.h"
 #include "gfx/video.h"
 #include "sim/random.h"
 #include "sound/sound.h"
