@@ -46,7 +46,7 @@ void game_start(int argc, char **argv) {
     fs_init();
     config_read("fenda2.config");
     video_init();
-    sound_init();
+    if (!sound_init()) startup_note("unable to initialize sound, playing silently");
     realm_init();
     screen_setup();
     load_random_table("random.table");

@@ -17,7 +17,6 @@
 #include "gfx/video.h"
 #include "net/net.h"
 #include "sim/creature.h"
-#include "sound/sound.h"
 #include "world/map_load.h"
 
 // Controls in order: move left, move right, look up, look down, jump, fire,
@@ -28,6 +27,16 @@ const int32_t view_key_bindings[VIEW_SLOTS][VIEW_CONTROLS] = {
     {SDLK_a, SDLK_d, SDLK_w, SDLK_s, SDLK_v, SDLK_c, SDLK_q, SDLK_e},
     {SDLK_h, SDLK_k, SDLK_u, SDLK_j, SDLK_l, SDLK_o, SDLK_y, SDLK_i},
 };
+
+char startup_notes[STARTUP_NOTES_MAX + 1] = "";
+
+void startup_note(const char *text) {
+    size_t used = strlen(startup_notes);
+    if (used && used < STARTUP_NOTES_MAX) startup_notes[used++] = '\n';
+    size_t room = STARTUP_NOTES_MAX - used;
+    strncpy(startup_notes + used, text, room);
+    startup_notes[STARTUP_NOTES_MAX] = 0;
+}
 
 namespace {
 
