@@ -133,18 +133,19 @@ TEST_F(Sound, MusicIsReplacedAndReleasedWhenItEnds) {
     music_load("blip.wav");  // stops and frees the first (the leak check sees it)
     EXPECT_TRUE(music_loaded());
     // Played once, the short music ends on the audio thread; its hook marks
-    // it, and the main thread lets it go.
+    // it finished.
     music_play(0);
-    bool released = false;
-    for (int i = 0; i < 300 && !released; i++) {
+    bool finished = false;
+    for (int i = 0; i < 300 && !finished; i++) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        released = !music_loaded();
+        finished = !music_loaded();
     }
-    EXPECT_TRUE(released);
+    EXPECT_TRUE(finished);
     music_load("tune.wav");
     music_finished();  // as the audio thread would report it
     EXPECT_FALSE(music_loaded());
-    music_play(1);
+    music_play(1);  // releases the finished music rather than starting it again
+    EXPECT_FALSE(music_loaded());
     sound_shutdown();
     EXPECT_FALSE(subsystem_is_up(SUB_SOUND));
 }

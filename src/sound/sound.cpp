@@ -2,9 +2,9 @@
 //
 // SDL_mixer calls the music-finished hook from its audio thread. The hook
 // only raises a flag; the main thread releases the finished music the next
-// time it touches the music (load, play, query, shutdown). So the music
-// pointer is only ever read and written by the main thread, and the hook
-// never calls back into the mixer from inside its own thread.
+// time it loads, plays or shuts down music. So the music pointer is only
+// ever read and written by the main thread, and the hook never calls back
+// into the mixer from inside its own thread.
 #include "sound/sound.h"
 
 #include <atomic>
@@ -117,8 +117,4 @@ void music_play(int loop) {
 
 void music_finished() { music_done = true; }
 
-bool music_loaded() {
-    if (!subsystem_is_up(SUB_SOUND)) return false;
-    release_finished_music();
-    return music != nullptr;
-}
+bool music_loaded() { return subsystem_is_up(SUB_SOUND) && music != nullptr && !music_done; }

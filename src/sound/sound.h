@@ -29,5 +29,5 @@ void music_load(const char *file_name);
 void music_play(int loop);
 // SDL_mixer's hook, called from the audio thread when the music stops.
 void music_finished();
-// True while a music is loaded (a finished one is released on this call).
+// True while a music is loaded and has not finished; changes nothing.
 bool music_loaded();
