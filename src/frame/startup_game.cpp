@@ -7,6 +7,7 @@
 #include "frame/config.h"
 #include "frame/log.h"
 #include "frame/sys.h"
+#include "frame/version.h"
 #include "game/menu.h"
 #include "gfx/draw.h"
 #include "gfx/video.h"
@@ -25,7 +26,7 @@ const shutdown_step game_chain[] = {
 };
 
 const program_info game_program = {
-    "version 2.0/75 built Jan 30 2005 22:39:06",
+    GAME_VERSION,
     "\nTrelm 2D: fenda\n%s\n",
     "\nTrelm 2D: fenda %s\n",
     "Fenda 2 [%s]",

@@ -11,6 +11,7 @@
 #include "core/files.h"
 #include "core/realm.h"
 #include "frame/log.h"
+#include "frame/version.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ const shutdown_step library_chain[] = {
 };
 
 const program_info library_program = {
-    "version 2.0/75 built Jan 30 2005 22:39:06",
+    GAME_VERSION,
     "\nTrelm 2D: fenda\n%s\n",
     "\nTrelm 2D: fenda %s\n",
     "Fenda 2 [%s]",

@@ -10,6 +10,7 @@
 #include "core/realm.h"
 #include "frame/config.h"
 #include "frame/sys.h"
+#include "frame/version.h"
 #include "game/game_loop.h"
 #include "game/view_draw.h"
 #include "gfx/draw.h"
@@ -66,7 +67,7 @@ void run_local_game_setup(int players) {
 
 void draw_menu_texts(bitmap *picture) {
     set_colour(153, 207, 232);
-    draw_text(picture, 0, 195, 90, "version 2.0/75");
+    draw_text(picture, 0, 195, 90, VERSION_SHORT);
     set_colour(224, 160, 224);
     draw_text(picture, 0, 105, 170, "2: two players at single computer");
     draw_text(picture, 0, 105, 190, "S: Network server (1 local player)");
