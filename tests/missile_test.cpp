@@ -154,6 +154,13 @@ TEST_F(Missiles, RocketRaysHurtPushAndLoseStepsInsideWalls) {
     EXPECT_EQ(box->push_x, 140000 * (19 + 6) / 32);
     EXPECT_EQ(it->kind, ITEM_SHELLS_4);
     EXPECT_EQ(box->kind, OBJ_ITEM);
+
+    // Walls the rays never touch take no room in the query's recall list,
+    // however many share the cell: 1100 tiles out of reach change nothing.
+    for (int i = 0; i < 1100; i++) env.add(OBJ_WALL, i % 100 * 4, 420 + i / 100 * 4, 2, 2);
+    box->push_x = 0;
+    blast();
+    EXPECT_EQ(box->push_x, 140000 * (19 + 6) / 32);
 }
 
 TEST_F(Missiles, ExplosionsSparksAndStrayMissilesLastTheirTime) {

@@ -45,12 +45,15 @@ struct ray_state {
 
 int ray_visit(object *o, void *context) {
     auto *r = static_cast<ray_state *>(context);
+    // Only what overlaps the probe is recorded in the query's recall list:
+    // the cells may hold far more objects than the list, and one that does
+    // not overlap now will not overlap when met again in another cell.
     if (o->kind == OBJ_WALL || o->kind == OBJ_PLATFORM) {
-        if (!object_was_recalled(o) && boxes_overlap(o, &blast_probe)) r->steps += BLAST_SOLID_COST;
+        if (boxes_overlap(o, &blast_probe) && !object_was_recalled(o)) r->steps += BLAST_SOLID_COST;
         return 1;
     }
     if (o->kind != OBJ_MONSTER && o->kind != OBJ_ITEM) return 1;
-    if (object_was_recalled(o) || !boxes_overlap(o, &blast_probe)) return 1;
+    if (!boxes_overlap(o, &blast_probe) || object_was_recalled(o)) return 1;
     blast_probe.hit_side = blast_probe.hit_vertical = 1;
     if (o->kind == OBJ_MONSTER)
         add_damage_event(static_cast<creature *>(o->owner), SHOT_DAMAGE, r->attacker);
