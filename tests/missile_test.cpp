@@ -86,6 +86,16 @@ TEST_F(Missiles, ABoltHurtsAndPushesACreatureAndOnlyExplodesOnAWall) {
     EXPECT_EQ(list_length(explosion_list), 1u);
     EXPECT_EQ(list_length(spark_list), 11u);
     EXPECT_EQ(env.player(0)->health, 100);
+
+    // A description whose explosion has no frames: no animation, but the
+    // sparks fly all the same.
+    env.step(60);
+    explosion_definitions[0].frame_count = 0;
+    env.player(0)->cooldown = 0;
+    fire_weapon(env.player(0));
+    for (int i = 0; i < 40 && missile_list; i++) env.step();
+    EXPECT_EQ(list_length(explosion_list), 0u);
+    EXPECT_EQ(list_length(spark_list), 11u);
 }
 
 TEST_F(Missiles, ShotgunPelletsAllStrikeACloseCreatureButNotThroughAWall) {
