@@ -10,6 +10,7 @@
 #include <SDL/SDL_mixer.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -111,6 +112,9 @@ struct picture {
     bool loaded = false;
     bool has_transparent = false;
     bool has_opaque = false;
+    std::vector<std::array<uint8_t, 3>> pixels;  // row by row
+    const std::array<uint8_t, 3> &at(int x, int y) const { return pixels[(size_t)y * w + x]; }
+    bool opaque(int x, int y) const { return at(x, y) != std::array<uint8_t, 3>{0, 47, 47}; }
 };
 
 std::map<std::string, picture> &picture_cache() {
@@ -137,6 +141,7 @@ const picture &load_picture(const std::string &name) {
                 std::memcpy(&v, row + (size_t)x * bpp, bpp);
                 uint8_t r, g, b;
                 SDL_GetRGB(v, s->format, &r, &g, &b);
+                p.pixels.push_back({r, g, b});
                 if (r == 0 && g == 47 && b == 47)
                     p.has_transparent = true;
                 else
@@ -587,6 +592,15 @@ TEST(DataPictures, ItemWeaponSparkAndMarkerSprites) {
     // every named picture but the menu and the panel is a sprite
     for (const auto &n : required_files())
         if (ends_with(n, ".png") && n != "menu.png" && n != "status_panel.png") expect_sprite(n, "fixed sprite");
+    // Where a pellet strikes: near white in every pixel, so that it shows on
+    // the dark cavern and is no twin of the dusk's orange lit windows.
+    const picture &spark = load_picture("shell_spark.png");
+    for (int y = 0; y < spark.h; y++)
+        for (int x = 0; x < spark.w; x++)
+            if (spark.opaque(x, y)) {
+                const auto &c = spark.at(x, y);
+                EXPECT_GE(std::min({c[0], c[1], c[2]}), 200) << x << ", " << y;
+            }
 }
 
 TEST(DataWalls, EditorWallListNamesSpritesAndEndsWithAnEmptyLine) {
