@@ -117,6 +117,8 @@ struct picture {
     bool opaque(int x, int y) const { return at(x, y) != std::array<uint8_t, 3>{0, 47, 47}; }
 };
 
+double luminance(const std::array<uint8_t, 3> &c) { return 0.299 * c[0] + 0.587 * c[1] + 0.114 * c[2]; }
+
 std::map<std::string, picture> &picture_cache() {
     static std::map<std::string, picture> cache;
     return cache;
@@ -577,6 +579,20 @@ TEST(DataPictures, StatusPanelAndDigits) {
     // three cells from x 25 at y 13, above the weapon icon's window
     EXPECT_LE(25 + 3 * w1, 160);
     EXPECT_LE(13 + h1, 86 - 10);
+    // The panel's unlit segments under the digits stay far darker than a
+    // lit digit, so that 10 does not read as 810.
+    const picture &eight = load_picture("rn8.png");
+    double lit = 0, unlit[3] = {0, 0, 0};
+    int n = 0;
+    for (int y = 0; y < eight.h; y++)
+        for (int x = 0; x < eight.w; x++)
+            if (eight.opaque(x, y)) {
+                n++;
+                lit += luminance(eight.at(x, y));
+                for (int cell = 0; cell < 3; cell++) unlit[cell] += luminance(panel.at(25 + cell * w1 + x, 13 + y));
+            }
+    ASSERT_GT(n, 0);
+    for (double u : unlit) EXPECT_LT(u, lit / 4);
     // the weapon icons centred at (80, 86) stay between the digits and the
     // name line at y 118
     for (const char *n : {"plasmabolt.png", "rocket_launcher.png", "shotgun.png"}) {

@@ -214,14 +214,16 @@ def status_panel():
     w, h = 160, 240
     img = metal_background(w, h, 501, base=(58, 64, 80))
     frame(img, 0, 0, w, h, 3)
-    # health read-out: a dark display with the three digit cells ghosted
+    # health read-out: a dark display with the three digit cells ghosted,
+    # the unlit segments only just above the display's own colour, so that
+    # a one- or two-digit value does not read as one with an 8 before it
     inset(img, HEALTH_X - 6, HEALTH_Y - 5, HEALTH_X + 3 * DIGIT_W + 6, HEALTH_Y + DIGIT_H + 5,
           (26, 8, 8), seed=502)
     cv = Canvas(w, h, 2)
     for i in range(3):
         segs = segment_masks(cv, HEALTH_X + i * DIGIT_W, HEALTH_Y)
         for m in segs.values():
-            cv.paint(m, (70, 18, 14))
+            cv.paint(m, (40, 12, 10))
     # a red cross beside it
     cx, cy = 124, 31
     cross = np.maximum(cv.rect(cx - 5, cy - 15, cx + 5, cy + 15), cv.rect(cx - 15, cy - 5, cx + 15, cy + 5))
