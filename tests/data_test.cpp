@@ -526,6 +526,14 @@ TEST(DataPictures, MenuLobbyAndStartPicturesFitTheScreenAndTheirText) {
     EXPECT_LE(70 + menu.h, 480);
     EXPECT_GE(menu.w, 563);
     EXPECT_GE(menu.h, 120 + 20 * 8);
+    // The chooser's rows, where the menu's lines lie too, are dark and hold
+    // no figure or text of the picture's own.
+    const int rows = (menu.h - 120) / 20;
+    for (int y = 120; y < 120 + 20 * (rows - 1) + f.h; y++)
+        for (int x = 50; x < menu.w - 16; x++) {
+            const auto &c = menu.at(x, y);
+            ASSERT_LT(std::max({c[0], c[1], c[2]}), 64) << "menu.png at " << x << ", " << y;
+        }
     // the menu's lines lie inside the picture
     struct line { int x, y; const char *text; };
     const line lines[] = {{195, 90, "version 2.0/75"},

@@ -103,9 +103,11 @@ def menu(fighter_spr, hrack_spr):
     # No plate behind the start-up notes at y 300: the editor's chooser
     # writes its tenth map name in light blue on the same row, and both the
     # red notes and the light-blue names read on the dark field.
-    # small figures at the bottom corners of the field
-    paste_sprite(img, fighter_spr, 48, 398 - fighter_spr.shape[0] - 3)
-    paste_sprite(img, hrack_spr, 548 - hrack_spr.shape[1] - 2, 398 - hrack_spr.shape[0] - 3)
+    # small figures on the title plate, either side of the title: the field
+    # below holds the editor chooser's rows down to its bottom, so nothing
+    # is drawn there
+    paste_sprite(img, fighter_spr, 20, 84 - 4 - fighter_spr.shape[0])
+    paste_sprite(img, hrack_spr, w - 20 - hrack_spr.shape[1], 84 - 4 - hrack_spr.shape[0])
     return to_u8(clamp01(img))
 
 
