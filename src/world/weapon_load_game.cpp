@@ -30,6 +30,19 @@ void clear_directions(missile_definition *m) {
     for (missile_direction &d : m->directions) d = {nullptr, 0, 0};
 }
 
+// A weapon slot that fires missile `type`, whose missile and explosion
+// definitions come from the ".missle" file.
+void missile_weapon(int slot, int16_t fire_delay, int16_t type, const char *file_name, const char *picture,
+                    int16_t pickup_sound) {
+    weapons[slot].fire_delay = fire_delay;
+    weapons[slot].missile_type = type;
+    load_missile_file(&missile_definitions[type], &explosion_definitions[type], file_name);
+    missile_definitions[type].type = type;
+    missile_definitions[type].explosion_kind = type;
+    weapons[slot].pickup_sound = pickup_sound;
+    weapons[slot].picture = load_sprite(picture, RMT_RESIDENT);
+}
+
 }  // namespace
 
 void load_missile_file(missile_definition *m, explosion_definition *e, const char *file_name) {
@@ -74,21 +87,8 @@ void weapon_setup() {
 
     weapons[0] = {0, 0, SOUND_NONE, nullptr};
 
-    weapons[1].fire_delay = 20;
-    weapons[1].missile_type = 0;
-    load_missile_file(&missile_definitions[0], &explosion_definitions[0], "plasma.missle");
-    missile_definitions[0].type = 0;
-    missile_definitions[0].explosion_kind = 0;
-    weapons[1].pickup_sound = pickup;
-    weapons[1].picture = load_sprite("plasmabolt.png", RMT_RESIDENT);
-
-    weapons[2].fire_delay = 80;
-    weapons[2].missile_type = 1;
-    load_missile_file(&missile_definitions[1], &explosion_definitions[1], "rocket.missle");
-    missile_definitions[1].type = 1;
-    missile_definitions[1].explosion_kind = 1;
-    weapons[2].pickup_sound = pickup;
-    weapons[2].picture = load_sprite("rocket_launcher.png", RMT_RESIDENT);
+    missile_weapon(1, 20, 0, "plasma.missle", "plasmabolt.png", pickup);
+    missile_weapon(2, 80, 1, "rocket.missle", "rocket_launcher.png", pickup);
 
     missile_definition &shot = missile_definitions[2];
     clear_directions(&shot);
