@@ -220,6 +220,13 @@ TEST(Bitmap, BadPicturesEndTheProgram) {
     save_picture("stripes.bmp", 520, 1, [](int x, int) { return x % 2 ? CLEAR : rgb{5, 5, 5}; });
     EXPECT_EXIT(load_sprite("stripes.bmp", RMT_GAME), ::testing::ExitedWithCode(16),
                 "sys_exit\\(16\\): sprite \"stripes.bmp\" row 0 needs 260 runs, more than 255");
+    // A decoded picture so large that its sprite's blocks would pass 4 GiB.
+    // No pixel is read before the check, so one row stands for them all.
+    static Uint8 row[32768];
+    SDL_Surface *huge = SDL_CreateRGBSurfaceFrom(row, 32767, 65535, 8, 0, 0, 0, 0, 0);
+    EXPECT_EXIT(sprite_from_surface(huge, "huge.png", RMT_GAME), ::testing::ExitedWithCode(2),
+                "sys_exit\\(2\\): sprite \"huge.png\" of 32767x65535 is too large");
+    SDL_FreeSurface(huge);
 }
 
 }  // namespace

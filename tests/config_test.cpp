@@ -108,12 +108,14 @@ TEST_F(ConfigTest, CrLfLinesReadLikeLfLines) {
     EXPECT_STREQ(config.server, "host");
 }
 
-TEST_F(ConfigTest, LongLinesContinueAsTheNextLine) {
-    // 80 characters are one line; the rest ("=8") is read as the next line,
-    // whose key is empty and therefore unknown: line 1.
-    std::string key(79, 'k');
-    EXPECT_EXIT(read("#" + key + "=8\n\n"), ::testing::ExitedWithCode(16),
-                "sys_exit\\(16\\): error parsing \"fenda2.config\" line 1");
+TEST_F(ConfigTest, EightyCharactersAreOneLineLongerLinesAreRefused) {
+    // A line of 80 characters is read whole; the settings after it count.
+    read("#" + std::string(79, 'c') + "\nserver=" + std::string(73, 's') + "\ncolour=8\n\n");
+    EXPECT_EQ(std::string(config.server), std::string(59, 's'));
+    EXPECT_EQ(config.colour, 8);
+    // 81 characters: refused, naming the line itself.
+    EXPECT_EXIT(read("colour=8\n#" + std::string(80, 'c') + "\ncolour=9\n\n"), ::testing::ExitedWithCode(16),
+                "sys_exit\\(16\\): \"fenda2.config\" line 1 is longer than 80 characters\n");
 }
 
 using ConfigDeathTest = ConfigTest;

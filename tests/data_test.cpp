@@ -10,6 +10,7 @@
 #include <SDL/SDL_mixer.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -111,7 +112,12 @@ struct picture {
     bool loaded = false;
     bool has_transparent = false;
     bool has_opaque = false;
+    std::vector<std::array<uint8_t, 3>> pixels;  // row by row
+    const std::array<uint8_t, 3> &at(int x, int y) const { return pixels[(size_t)y * w + x]; }
+    bool opaque(int x, int y) const { return at(x, y) != std::array<uint8_t, 3>{0, 47, 47}; }
 };
+
+double luminance(const std::array<uint8_t, 3> &c) { return 0.299 * c[0] + 0.587 * c[1] + 0.114 * c[2]; }
 
 std::map<std::string, picture> &picture_cache() {
     static std::map<std::string, picture> cache;
@@ -137,6 +143,7 @@ const picture &load_picture(const std::string &name) {
                 std::memcpy(&v, row + (size_t)x * bpp, bpp);
                 uint8_t r, g, b;
                 SDL_GetRGB(v, s->format, &r, &g, &b);
+                p.pixels.push_back({r, g, b});
                 if (r == 0 && g == 47 && b == 47)
                     p.has_transparent = true;
                 else
@@ -513,12 +520,19 @@ TEST(DataPictures, MenuLobbyAndStartPicturesFitTheScreenAndTheirText) {
     ASSERT_GT(f.w, 0);
     const picture &menu = load_picture("menu.png");
     ASSERT_TRUE(menu.loaded);
-    // at (75, 70) on 640 x 480 and at (75, 50) with clicks up to
-    // x 562 and names from y 120
-    EXPECT_LE(75 + menu.w, 640);
-    EXPECT_LE(70 + menu.h, 480);
-    EXPECT_GE(menu.w, 563);
+    // at (75, 70) over the start picture, leaving a margin right and below,
+    // and at (75, 50) in the editor with names from y 120
+    EXPECT_LE(75 + menu.w, 640 - 40);
+    EXPECT_LE(70 + menu.h, 480 - 40);
     EXPECT_GE(menu.h, 120 + 20 * 8);
+    // The chooser's rows, where the menu's lines lie too, are dark and hold
+    // no figure or text of the picture's own.
+    const int rows = (menu.h - 120) / 20;
+    for (int y = 120; y < 120 + 20 * (rows - 1) + f.h; y++)
+        for (int x = 50; x < menu.w - 16; x++) {
+            const auto &c = menu.at(x, y);
+            ASSERT_LT(std::max({c[0], c[1], c[2]}), 64) << "menu.png at " << x << ", " << y;
+        }
     // the menu's lines lie inside the picture
     struct line { int x, y; const char *text; };
     const line lines[] = {{195, 90, "version 2.0/75"},
@@ -572,6 +586,20 @@ TEST(DataPictures, StatusPanelAndDigits) {
     // three cells from x 25 at y 13, above the weapon icon's window
     EXPECT_LE(25 + 3 * w1, 160);
     EXPECT_LE(13 + h1, 86 - 10);
+    // The panel's unlit segments under the digits stay far darker than a
+    // lit digit, so that 10 does not read as 810.
+    const picture &eight = load_picture("rn8.png");
+    double lit = 0, unlit[3] = {0, 0, 0};
+    int n = 0;
+    for (int y = 0; y < eight.h; y++)
+        for (int x = 0; x < eight.w; x++)
+            if (eight.opaque(x, y)) {
+                n++;
+                lit += luminance(eight.at(x, y));
+                for (int cell = 0; cell < 3; cell++) unlit[cell] += luminance(panel.at(25 + cell * w1 + x, 13 + y));
+            }
+    ASSERT_GT(n, 0);
+    for (double u : unlit) EXPECT_LT(u, lit / 4);
     // the weapon icons centred at (80, 86) stay between the digits and the
     // name line at y 118
     for (const char *n : {"plasmabolt.png", "rocket_launcher.png", "shotgun.png"}) {
@@ -587,6 +615,15 @@ TEST(DataPictures, ItemWeaponSparkAndMarkerSprites) {
     // every named picture but the menu and the panel is a sprite
     for (const auto &n : required_files())
         if (ends_with(n, ".png") && n != "menu.png" && n != "status_panel.png") expect_sprite(n, "fixed sprite");
+    // Where a pellet strikes: near white in every pixel, so that it shows on
+    // the dark cavern and is no twin of the dusk's orange lit windows.
+    const picture &spark = load_picture("shell_spark.png");
+    for (int y = 0; y < spark.h; y++)
+        for (int x = 0; x < spark.w; x++)
+            if (spark.opaque(x, y)) {
+                const auto &c = spark.at(x, y);
+                EXPECT_GE(std::min({c[0], c[1], c[2]}), 200) << x << ", " << y;
+            }
 }
 
 TEST(DataWalls, EditorWallListNamesSpritesAndEndsWithAnEmptyLine) {

@@ -70,7 +70,18 @@ TEST(Font, TextIsDrawnGlyphByGlyphInTheCurrentColour) {
         draw_text(&b, 0, 0, 0, "FPS 59.50");
         for (int y = 0; y < 4; y++)
             for (int x = 0; x < 27; x++) EXPECT_EQ(pixel_at(c, x, y) == pen, pixel_at(b, x, y) == pen);
-        draw_textf(&c, 0, 0, 0, "%s", std::string(300, 'x').c_str());
+        // The expansion is cut to the buffer: 300 characters draw as 199.
+        bitmap wide, cut;
+        alloc_bitmap(&wide, 3 * 300, 4, RMT_PICTURE, "wide");
+        alloc_bitmap(&cut, 3 * 300, 4, RMT_PICTURE, "cut");
+        fill_bitmap(wide, 0);
+        fill_bitmap(cut, 0);
+        draw_textf(&wide, 0, 0, 0, "%s", std::string(300, 'x').c_str());
+        draw_text(&cut, 0, 0, 0, std::string(TEXTF_BUFFER - 1, 'x').c_str());
+        int differ = 0;
+        for (int y = 0; y < 4; y++)
+            for (int x = 0; x < 3 * 300; x++) differ += pixel_at(wide, x, y) != pixel_at(cut, x, y);
+        EXPECT_EQ(differ, 0);
     }
 }
 

@@ -1,8 +1,9 @@
-// The event queue's order and limit, and the game's poll: keys, Alt-Enter,
-// dropped events and the window's close request.
+// The event queue's order, its limit and the warning when input is dropped,
+// and the game's poll: keys, Alt-Enter, dropped events and the close request.
 #include <gtest/gtest.h>
 
 #include "core/events.h"
+#include "frame/log.h"
 #include "gfx_fixture.h"
 
 namespace {
@@ -15,8 +16,9 @@ void push(Uint8 type, SDLKey sym = SDLK_UNKNOWN, SDLMod mod = KMOD_NONE) {
     SDL_PushEvent(&e);
 }
 
-TEST(EventQueue, KeepsOrderAndDropsWhatFindsItFull) {
+TEST(EventQueue, KeepsOrderAndDropsWhatFindsItFullWithOneWarningPerBurst) {
     gfx_env env;
+    log_reset(LOG_CHANNELS_GAME, "events.log");
     event e;
     while (event_get(&e)) {
     }
@@ -35,6 +37,13 @@ TEST(EventQueue, KeepsOrderAndDropsWhatFindsItFull) {
     }
     event_put_key(EV_KEY_UP, 0);
     EXPECT_EQ(event_get(&e), 0) << "key code 0 is not queued";
+    for (int i = 0; i < 70; i++) event_put_key(EV_KEY_DOWN, 1);  // a second burst
+    while (event_get(&e)) {
+    }
+    log_reset(LOG_CHANNELS_GAME, "fenda2.log");  // as the test binary starts: closed, off
+    log_enabled = false;
+    const std::string warning = "WARNING: event queue full (63 records waiting): input dropped until it is read\n";
+    EXPECT_EQ(read_file("events.log"), warning + warning);
 }
 
 TEST(GamePoll, KeysAltEnterAndCloseRequest) {

@@ -175,6 +175,7 @@ TEST_F(FilesDeathTest, SafeModeFailuresEndTheProgramNamingFileAndOffsets) {
     EXPECT_EXIT(fs_read_byte(5), code3, "fs_read_byte: file handle 5 is not open");
     fs_close(h);
     EXPECT_EXIT(fs_close(h), code3, "fs_close: file handle 0 is not open");
+    EXPECT_EXIT(fs_rwops(h), code3, "fs_real_file: file handle 0 is not open");
 }
 
 TEST_F(FilesDeathTest, NothingIsReadBeyondTheLargestFileSize) {

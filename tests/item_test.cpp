@@ -3,6 +3,7 @@
 // crushing.
 #include <gtest/gtest.h>
 
+#include "sim/pickup.h"
 #include "sim_fixture.h"
 
 namespace {

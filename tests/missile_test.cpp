@@ -86,6 +86,16 @@ TEST_F(Missiles, ABoltHurtsAndPushesACreatureAndOnlyExplodesOnAWall) {
     EXPECT_EQ(list_length(explosion_list), 1u);
     EXPECT_EQ(list_length(spark_list), 11u);
     EXPECT_EQ(env.player(0)->health, 100);
+
+    // A description whose explosion has no frames: no animation, but the
+    // sparks fly all the same.
+    env.step(60);
+    explosion_definitions[0].frame_count = 0;
+    env.player(0)->cooldown = 0;
+    fire_weapon(env.player(0));
+    for (int i = 0; i < 40 && missile_list; i++) env.step();
+    EXPECT_EQ(list_length(explosion_list), 0u);
+    EXPECT_EQ(list_length(spark_list), 11u);
 }
 
 TEST_F(Missiles, ShotgunPelletsAllStrikeACloseCreatureButNotThroughAWall) {
@@ -154,6 +164,13 @@ TEST_F(Missiles, RocketRaysHurtPushAndLoseStepsInsideWalls) {
     EXPECT_EQ(box->push_x, 140000 * (19 + 6) / 32);
     EXPECT_EQ(it->kind, ITEM_SHELLS_4);
     EXPECT_EQ(box->kind, OBJ_ITEM);
+
+    // Walls the rays never touch take no room in the query's recall list,
+    // however many share the cell: 1100 tiles out of reach change nothing.
+    for (int i = 0; i < 1100; i++) env.add(OBJ_WALL, i % 100 * 4, 420 + i / 100 * 4, 2, 2);
+    box->push_x = 0;
+    blast();
+    EXPECT_EQ(box->push_x, 140000 * (19 + 6) / 32);
 }
 
 TEST_F(Missiles, ExplosionsSparksAndStrayMissilesLastTheirTime) {

@@ -185,6 +185,8 @@ struct net_env : world_env {
         net_map_start = [] { ++*map_count; };
         net_world_digest = [] { return (uint64_t)net_turn_number * 1000003u; };
         config_defaults(false);
+        // The lobby writes its waiting lines into the back buffer.
+        alloc_bitmap(&back_buffer, GAME_SCREEN_WIDTH, GAME_SCREEN_HEIGHT, RMT_SCREEN, "screen");
         net_init();
     }
     ~net_env() {

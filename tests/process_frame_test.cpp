@@ -1,4 +1,5 @@
-// The real programs' command line, console output, exit status and log.
+// The real programs' command line, console output, exit status and log,
+// and the shared libraries the editor needs.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -170,6 +171,18 @@ TEST(ProcessFrame, UncreatableLogLeavesTheProgramRunning) {
     run_result r = run_game_to_menu({FENDA_GAME_BIN}, dir.path, dummy_env);
     EXPECT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(r.out, "\n\nQUIT event caught\n\n");
+}
+
+// The editor links SDL and SDL_image only: neither the mixer nor the network
+// library may be needed to start it.
+TEST(ProcessFrame, TheEditorNeedsNeitherMixerNorNetwork) {
+    temp_dir dir;
+    run_result r = run_program({"/usr/bin/readelf", "-d", FENDA_EDITOR_BIN}, dir.path);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("[libSDL-1.2.so"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("[libSDL_image-1.2.so"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("libSDL_mixer"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("libSDL_net"), std::string::npos) << r.out;
 }
 
 }  // namespace

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "sim/control.h"
+#include "sim/missile.h"
 #include "sim/player.h"
 #include "sim/random.h"
 #include "sim/step.h"
 #include "sim/tick.h"
-#include "world/missile.h"
 #include "world_fixture.h"
 
 constexpr int32_t PX = FIXED_ONE;

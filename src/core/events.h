@@ -40,7 +40,8 @@ extern int32_t mouse_held[MOUSE_BUTTONS];
 extern void (*window_resized_hook)();
 
 // Queues a copy of the record stamped with the clock. A record that finds
-// the queue full is dropped, so the records already waiting are kept.
+// the queue full is dropped, so the records already waiting are kept; the
+// first drop after the queue was last emptied is logged as a warning.
 void event_put(const event *record);
 int event_get(event *record);   // 1 with the oldest record, 0 when empty
 int event_pending();

@@ -233,7 +233,7 @@ uint32_t fs_position(uint8_t handle) {
 }
 
 FILE *fs_real_file(uint8_t handle, const char **real_name, uint32_t *base) {
-    const fs_handle &h = open_handle(handle, "fs_rwops");
+    const fs_handle &h = open_handle(handle, "fs_real_file");
     *real_name = reals[h.real].name;
     *base = h.base;
     return reals[h.real].stream;

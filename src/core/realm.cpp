@@ -129,10 +129,13 @@ void *ralloc(int tag, uint32_t size) {
 }
 
 void rfree(void *address) {
-    // The header is checked against the tables before anything changes: an
-    // address that is not a live block ends the program instead of
-    // corrupting a realm. (A block freed before is caught as long as its
-    // memory still reads back as something other than a live header.)
+    // The header is checked against the tables before anything changes: a
+    // null address, a header naming no realm, group or slot in use, or a
+    // slot that holds another block ends the program instead of corrupting
+    // a realm. This is no double-free detection: a freed block's header is
+    // freed memory, and once the system has given that memory to a new
+    // block in the same slot, a second rfree of the old address reads a
+    // live header and frees the new block.
     if (!address) sys_exit(2, "rfree(%p): not a block of realm memory", address);
     unsigned char *block = static_cast<unsigned char *>(address) - BLOCK_FRONT;
     const block_header *h = header_of(block);

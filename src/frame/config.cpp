@@ -82,9 +82,14 @@ void config_defaults(bool editor) {
 void config_read(const char *file_name) {
     log_write(LOG_INFO, "parsing \"%s\"", file_name);
     uint8_t h = fs_open(file_name, "rt", 1);
-    char line[CONFIG_LINE_MAX + 1];
+    // One character more than a line may hold is asked for, so that a line
+    // of exactly the limit is read with its line feed, and a longer one is
+    // known as such rather than read on as a line of its own.
+    char line[CONFIG_LINE_MAX + 2];
     for (int line_no = 0;; line_no++) {
-        int len = fs_read_line(h, CONFIG_LINE_MAX, line, '\n');
+        int len = fs_read_line(h, CONFIG_LINE_MAX + 1, line, '\n');
+        if (len > CONFIG_LINE_MAX)
+            sys_exit(16, "\"%s\" line %d is longer than %d characters", file_name, line_no, CONFIG_LINE_MAX);
         if (len == 0) break;  // the empty line ends the file
         if (line[0] == '#') continue;
         char *eq = strchr(line, '=');

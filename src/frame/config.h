@@ -21,5 +21,6 @@ extern config_record config;
 // Puts every setting at its default; the editor's player names are "Nameless".
 void config_defaults(bool editor);
 
-// Reads the file once; every error ends the program.
+// Reads the file once; every error ends the program, a line of more than
+// CONFIG_LINE_MAX characters too.
 void config_read(const char *file_name);

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "frame/sys.h"
+#include "frame/subsystem.h"
 
 bool log_enabled = true;
 char log_file_name[LOG_NAME_MAX + 1] = "fenda2.log";

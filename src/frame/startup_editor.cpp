@@ -11,6 +11,8 @@
 #include "frame/config.h"
 #include "frame/log.h"
 #include "frame/sys.h"
+#include "frame/version.h"
+#include "gfx/draw.h"
 #include "gfx/video.h"
 
 namespace {
@@ -24,7 +26,7 @@ const shutdown_step editor_chain[] = {
 };
 
 const program_info editor_program = {
-    "version 2.0/75 build Jan 30 2005 22:35:46",
+    EDITOR_VERSION,
     "\nTrelm 2D: fenda editor\n%s\n",
     "\nTrelm 2D: fenda editor %s\n",
     "Fenda editor [%s]",

@@ -7,7 +7,9 @@
 #include "frame/config.h"
 #include "frame/log.h"
 #include "frame/sys.h"
+#include "frame/version.h"
 #include "game/menu.h"
+#include "gfx/draw.h"
 #include "gfx/video.h"
 #include "net/net.h"
 #include "sim/random.h"
@@ -26,7 +28,7 @@ const shutdown_step game_chain[] = {
 };
 
 const program_info game_program = {
-    "version 2.0/75 built Jan 30 2005 22:39:06",
+    GAME_VERSION,
     "\nTrelm 2D: fenda\n%s\n",
     "\nTrelm 2D: fenda %s\n",
     "Fenda 2 [%s]",
@@ -47,7 +49,7 @@ void game_start(int argc, char **argv) {
     fs_init();
     config_read("fenda2.config");
     video_init();
-    sound_init();
+    if (!sound_init()) startup_note("unable to initialize sound, playing silently");
     realm_init();
     screen_setup();
     load_random_table("random.table");

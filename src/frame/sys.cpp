@@ -1,5 +1,5 @@
-// The program frame shared by both programs: the subsystem table, the
-// command line and the one exit routine with its shutdown chain.
+// The program frame shared by both programs: the command line and the one
+// exit routine with its shutdown chain.
 #include "frame/sys.h"
 
 #include <cstdarg>
@@ -11,6 +11,7 @@
 #include "core/files.h"
 #include "core/realm.h"
 #include "frame/log.h"
+#include "frame/version.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ const shutdown_step library_chain[] = {
 };
 
 const program_info library_program = {
-    "version 2.0/75 built Jan 30 2005 22:39:06",
+    GAME_VERSION,
     "\nTrelm 2D: fenda\n%s\n",
     "\nTrelm 2D: fenda %s\n",
     "Fenda 2 [%s]",
@@ -35,7 +36,6 @@ const program_info library_program = {
     library_chain,
 };
 
-bool subsystem_flags[SUB_SLOTS_MAX];
 bool exiting = false;
 
 const char help_text[] =
@@ -53,17 +53,9 @@ const program_info *program = &library_program;
 void (*sys_exit_hook)(int code, const char *message) = nullptr;
 const char *(*sys_exit_rescue)() = nullptr;
 
-void subsystem_set(int slot, bool value) {
-    if (slot >= 0 && slot < program->subsystem_slots) subsystem_flags[slot] = value;
-}
-
-bool subsystem_is_up(int slot) {
-    return slot >= 0 && slot < program->subsystem_slots && subsystem_flags[slot];
-}
-
 void frame_start(const program_info *info) {
     program = info;
-    memset(subsystem_flags, 0, sizeof subsystem_flags);
+    subsystems_reset(info->subsystem_slots);
     exiting = false;
     log_reset(info->log_channels, info->default_log_name);
 }

@@ -1,17 +1,8 @@
-// The program's frame: subsystem flags, the one exit routine and the
-// description of the running program (game or editor).
+// The program's frame: the one exit routine with its shutdown chain, the
+// command line and the description of the running program (game or editor).
 #pragma once
 
-// Slots of the subsystem table. Slots 4 and 5 are never set.
-enum {
-    SUB_SDL = 0,
-    SUB_LOG = 1,
-    SUB_FILES = 2,
-    SUB_REALM = 3,
-    SUB_NETWORK = 6,
-    SUB_SOUND = 7,
-    SUB_SLOTS_MAX = 8
-};
+#include "frame/subsystem.h"  // the slots that the shutdown chain names
 
 // One step of the shutdown chain: the shutdown runs when its flag is up.
 struct shutdown_step {
@@ -41,9 +32,6 @@ extern void (*sys_exit_hook)(int code, const char *message);
 // runs: the editor keeps its unsaved changes there, the game closes its
 // replay. A text it returns is added to the final message.
 extern const char *(*sys_exit_rescue)();
-
-void subsystem_set(int slot, bool value);
-bool subsystem_is_up(int slot);
 
 // Resets the frame to its start state for `info`: every flag clear, the log
 // switched on with the variant's default name and channel table.

@@ -10,6 +10,7 @@
 #include "core/realm.h"
 #include "frame/config.h"
 #include "frame/sys.h"
+#include "frame/version.h"
 #include "game/game_loop.h"
 #include "game/recording.h"
 #include "game/view_draw.h"
@@ -18,7 +19,6 @@
 #include "gfx/video.h"
 #include "net/net.h"
 #include "sim/creature.h"
-#include "sound/sound.h"
 #include "world/map_load.h"
 
 // Controls in order: move left, move right, look up, look down, jump, fire,
@@ -29,6 +29,16 @@ const int32_t view_key_bindings[VIEW_SLOTS][VIEW_CONTROLS] = {
     {SDLK_a, SDLK_d, SDLK_w, SDLK_s, SDLK_v, SDLK_c, SDLK_q, SDLK_e},
     {SDLK_h, SDLK_k, SDLK_u, SDLK_j, SDLK_l, SDLK_o, SDLK_y, SDLK_i},
 };
+
+char startup_notes[STARTUP_NOTES_MAX + 1] = "";
+
+void startup_note(const char *text) {
+    size_t used = strlen(startup_notes);
+    if (used && used < STARTUP_NOTES_MAX) startup_notes[used++] = '\n';
+    size_t room = STARTUP_NOTES_MAX - used;
+    strncpy(startup_notes + used, text, room);
+    startup_notes[STARTUP_NOTES_MAX] = 0;
+}
 
 namespace {
 
@@ -58,7 +68,7 @@ void run_local_game_setup(int players) {
 
 void draw_menu_texts(bitmap *picture) {
     set_colour(153, 207, 232);
-    draw_text(picture, 0, 195, 90, "version 2.0/75");
+    draw_text(picture, 0, 195, 90, VERSION_SHORT);
     set_colour(224, 160, 224);
     draw_text(picture, 0, 105, 170, "2: two players at single computer");
     draw_text(picture, 0, 105, 190, "S: Network server (1 local player)");

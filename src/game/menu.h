@@ -15,6 +15,14 @@ enum {
     VIEW_COLUMN_OFFSET = 640      // views 2 and 3 lie this much to the right
 };
 
+enum { STARTUP_NOTES_MAX = 255 };
+
+// Warnings for the user gathered during start-up, one a line; the menu
+// shows them in red.
+extern char startup_notes[STARTUP_NOTES_MAX + 1];
+// Appends a line; what does not fit is cut.
+void startup_note(const char *text);
+
 // What the menu's keys chose.
 struct menu_choice {
     int players;    // local players, 1 to 4

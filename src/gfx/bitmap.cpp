@@ -54,6 +54,13 @@ uint32_t source_to_screen(const SDL_Surface *s, int x, int y) {
     return SDL_MapRGB(screen_surface->format, r, g, b);
 }
 
+// Realm blocks are counted in 32 bits: a picture whose block would be
+// larger ends the program rather than get a block cut short.
+uint32_t block_size(size_t size, const char *what, const char *name, int32_t width, int32_t height) {
+    if (size > UINT32_MAX) sys_exit(2, "%s \"%s\" of %dx%d is too large", what, name, width, height);
+    return (uint32_t)size;
+}
+
 }  // namespace
 
 void alloc_bitmap(bitmap *bmp, int32_t width, int32_t height, int tag, const char *name) {
@@ -62,8 +69,7 @@ void alloc_bitmap(bitmap *bmp, int32_t width, int32_t height, int tag, const cha
     size_t name_size = pad_to_pointer(strlen(name) + 1);
     size_t row_bytes = (size_t)width * (size_t)bytes_per_pixel;
     size_t size = name_size + (size_t)height * sizeof(uint8_t *) + row_bytes * (size_t)height;
-    if (size > UINT32_MAX) sys_exit(2, "bitmap \"%s\" of %dx%d is too large", name, width, height);
-    auto *block = static_cast<uint8_t *>(ralloc(tag, (uint32_t)size));
+    auto *block = static_cast<uint8_t *>(ralloc(tag, block_size(size, "bitmap", name, width, height)));
     bmp->width = width;
     bmp->height = height;
     bmp->block = block;
@@ -93,6 +99,12 @@ void load_bitmap(bitmap *bmp, const char *file_name, int tag) {
 
 sprite *load_sprite(const char *file_name, int tag) {
     SDL_Surface *s = read_image(file_name, "sprite", tag);
+    sprite *spr = sprite_from_surface(s, file_name, tag);
+    SDL_FreeSurface(s);
+    return spr;
+}
+
+sprite *sprite_from_surface(const SDL_Surface *s, const char *file_name, int tag) {
     const int w = s->w, h = s->h;
     const size_t row_cap = 2 * (size_t)w + 2;  // entries a row can append
 
@@ -100,9 +112,10 @@ sprite *load_sprite(const char *file_name, int tag) {
     // opaque counts. It lives in a realm of its own; should none be free,
     // it comes straight from the system instead.
     size_t scratch_size = (size_t)h * row_cap + 2 * (size_t)h * sizeof(int32_t);
+    uint32_t scratch_bytes = block_size(scratch_size, "sprite", file_name, w, h);
     int scratch_tag = create_realm();
-    auto *scratch = static_cast<uint8_t *>(scratch_tag >= 0 ? ralloc(scratch_tag, (uint32_t)scratch_size)
-                                                            : sys_malloc(scratch_size));
+    auto *scratch = static_cast<uint8_t *>(scratch_tag >= 0 ? ralloc(scratch_tag, scratch_bytes)
+                                                            : sys_malloc(scratch_bytes));
     auto *entry_counts = reinterpret_cast<int32_t *>(scratch);
     int32_t *opaque_counts = entry_counts + h;
     uint8_t *entries = scratch + 2 * (size_t)h * sizeof(int32_t);
@@ -138,13 +151,14 @@ sprite *load_sprite(const char *file_name, int tag) {
         total_opaque += (size_t)opaque;
     }
 
-    auto *spr = static_cast<sprite *>(ralloc(tag, sizeof(sprite)));
     const int bpp = bytes_per_pixel;
     size_t name_size = strlen(file_name) + 1;
     size_t counts_end = pad_to_pointer(name_size + (size_t)h);
     size_t runs_end = pad_to_pointer(counts_end + (size_t)h * sizeof(uint8_t *) + 2 * total_pairs);
     size_t size = runs_end + (size_t)h * sizeof(uint8_t *) + total_opaque * (size_t)bpp;
-    auto *block = static_cast<uint8_t *>(ralloc(tag, (uint32_t)size));
+    uint32_t bytes = block_size(size, "sprite", file_name, w, h);
+    auto *spr = static_cast<sprite *>(ralloc(tag, sizeof(sprite)));
+    auto *block = static_cast<uint8_t *>(ralloc(tag, bytes));
     spr->width = w;
     spr->height = h;
     spr->dx = spr->dy = 0;
@@ -173,7 +187,6 @@ sprite *load_sprite(const char *file_name, int tag) {
         }
     }
 
-    SDL_FreeSurface(s);
     if (scratch_tag >= 0)
         destroy_realm(scratch_tag);
     else

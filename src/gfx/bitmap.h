@@ -51,6 +51,10 @@ void alloc_bitmap(bitmap *bmp, int32_t width, int32_t height, int tag, const cha
 void free_bitmap(bitmap *bmp);
 void load_bitmap(bitmap *bmp, const char *file_name, int tag);
 sprite *load_sprite(const char *file_name, int tag);
+// load_sprite's work once the picture is decoded: the run-coded sprite of
+// the surface in the display's format, named `file_name`. A picture whose
+// blocks would pass 4 GiB ends the program (code 2).
+sprite *sprite_from_surface(const struct SDL_Surface *s, const char *file_name, int tag);
 // Copies the sprite's opaque pixels with its top-left corner at (x, y) of
 // `dest`; whatever falls outside `dest` is clipped.
 void draw_sprite(bitmap *dest, const sprite *spr, int x, int y);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/realm.h"
+#include "gfx/font.h"
 #include "gfx/video.h"
 
 bitmap start_picture = {0, 0, nullptr, nullptr, nullptr};
@@ -79,4 +80,10 @@ void show_start_picture() {
     clear_screen();
     show_bitmap(&start_picture, (screen_width - start_picture.width) / 2,
                 (screen_height - start_picture.height) / 2);
+}
+
+void screen_setup() {
+    alloc_bitmap(&back_buffer, screen_width, screen_height, RMT_SCREEN, "screen");
+    show_start_picture();
+    load_font(0, "koi8.font");
 }

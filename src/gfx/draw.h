@@ -1,5 +1,5 @@
 // Drawing on the back buffer and into views: clearing, presenting, the
-// start picture and the map background with parallax.
+// start picture and the map background with parallax; the screen set-up.
 #pragma once
 #include <cstdint>
 
@@ -20,3 +20,5 @@ void show_bitmap(const bitmap *bmp, int x, int y);
 void clear_screen();                // black back buffer, not presented
 void update_screen();               // presents the back buffer
 void show_start_picture();
+// The back buffer, the start picture on the display and the font.
+void screen_setup();

@@ -1,17 +1,13 @@
 // Video parts shared by the game and the editor: SDL start and end, mode
-// setting and reporting, the copy of bitmaps to the display, the screen
-// set-up.
+// setting and reporting, the copy of bitmaps to the display.
 #include "gfx/video.h"
 
 #include <SDL/SDL.h>
 
 #include <cstring>
 
-#include "core/realm.h"
 #include "frame/log.h"
 #include "frame/sys.h"
-#include "gfx/draw.h"
-#include "gfx/font.h"
 
 SDL_Surface *screen_surface = nullptr;
 int16_t screen_width = 0;
@@ -109,10 +105,4 @@ void sys_draw_bitmap(const bitmap *bmp, int x, int y) {
     }
     if (locked) SDL_UnlockSurface(s);
     SDL_UpdateRect(s, x0, y0, (Uint32)(x1 - x0), (Uint32)(y1 - y0));
-}
-
-void screen_setup() {
-    alloc_bitmap(&back_buffer, screen_width, screen_height, RMT_SCREEN, "screen");
-    show_start_picture();
-    load_font(0, "koi8.font");
 }

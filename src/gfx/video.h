@@ -28,8 +28,6 @@ extern void (*video_mode_changed_hook)();
 // size in the editor. Each program has its own variant. Fatal on failure.
 void video_init();
 void video_shutdown();
-// The back buffer, the start picture on the display and the font.
-void screen_setup();
 // Copies the whole bitmap to the display at (x, y) and updates that
 // rectangle. What would fall outside the display is left out.
 void sys_draw_bitmap(const bitmap *bmp, int x, int y);

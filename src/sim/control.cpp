@@ -3,12 +3,12 @@
 
 #include "frame/sys.h"
 #include "sim/animate.h"
+#include "sim/missile.h"
 #include "sim/random.h"
 #include "sim/tick.h"
 #include "sim/view.h"
 #include "sound/sound.h"
 #include "world/item.h"
-#include "world/missile.h"
 #include "world/weapon.h"
 
 const int16_t ammunition_limits[5] = {0, 250, 50, 100, 0};

@@ -6,9 +6,9 @@
 #include "core/realm.h"
 #include "sim/collision.h"
 #include "sim/control.h"
+#include "sim/missile.h"
+#include "sim/pickup.h"
 #include "world/grid.h"
-#include "world/item.h"
-#include "world/missile.h"
 
 namespace {
 

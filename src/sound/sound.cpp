@@ -2,13 +2,12 @@
 //
 // SDL_mixer calls the music-finished hook from its audio thread. The hook
 // only raises a flag; the main thread releases the finished music the next
-// time it touches the music (load, play, query, shutdown). So the music
-// pointer is only ever read and written by the main thread, and the hook
-// never calls back into the mixer from inside its own thread.
+// time it loads, plays or shuts down music. So the music pointer is only
+// ever read and written by the main thread, and the hook never calls back
+// into the mixer from inside its own thread.
 #include "sound/sound.h"
 
 #include <atomic>
-#include <cstring>
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_mixer.h>
@@ -16,8 +15,6 @@
 #include "frame/config.h"
 #include "frame/log.h"
 #include "frame/sys.h"
-
-char startup_notes[STARTUP_NOTES_MAX + 1] = "";
 
 namespace {
 
@@ -37,24 +34,15 @@ void release_finished_music() {
 
 }  // namespace
 
-void startup_note(const char *text) {
-    size_t used = strlen(startup_notes);
-    if (used && used < STARTUP_NOTES_MAX) startup_notes[used++] = '\n';
-    size_t room = STARTUP_NOTES_MAX - used;
-    strncpy(startup_notes + used, text, room);
-    startup_notes[STARTUP_NOTES_MAX] = 0;
-}
-
-void sound_init() {
-    if (config.silent) return;
+bool sound_init() {
+    if (config.silent) return true;
     log_write(LOG_INFO, "initializing sound");
     log_write(LOG_SOUND, "requesting freq %d, format %Xh, %d channels, buffer %d", SOUND_FREQUENCY,
               SOUND_FORMAT, SOUND_CHANNELS, SOUND_BUFFER);
     if (Mix_OpenAudio(SOUND_FREQUENCY, AUDIO_S16LSB, SOUND_CHANNELS, SOUND_BUFFER) != 0) {
         log_write(LOG_SOUND, "unable to initialize sound, playing silently");
         config.silent = true;
-        startup_note("unable to initialize sound, playing silently");
-        return;
+        return false;
     }
     subsystem_set(SUB_SOUND, true);
     int frequency = 0, channels = 0;
@@ -65,6 +53,7 @@ void sound_init() {
     music_done = false;
     Mix_HookMusicFinished(music_finished);
     for (Mix_Chunk *&s : sounds) s = nullptr;
+    return true;
 }
 
 void sound_shutdown() {
@@ -128,8 +117,4 @@ void music_play(int loop) {
 
 void music_finished() { music_done = true; }
 
-bool music_loaded() {
-    if (!subsystem_is_up(SUB_SOUND)) return false;
-    release_finished_music();
-    return music != nullptr;
-}
+bool music_loaded() { return subsystem_is_up(SUB_SOUND) && music != nullptr && !music_done; }

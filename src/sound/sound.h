@@ -9,17 +9,13 @@ enum {
     SOUND_FREQUENCY = 22050,
     SOUND_FORMAT = 0x8010,  // signed 16-bit little-endian samples
     SOUND_CHANNELS = 2,
-    SOUND_BUFFER = 4096,
-    STARTUP_NOTES_MAX = 255
+    SOUND_BUFFER = 4096
 };
 
-// Warnings for the user gathered during start-up; the main menu shows them.
-extern char startup_notes[STARTUP_NOTES_MAX + 1];
-void startup_note(const char *text);
-
-// Opens the audio device unless the configuration keeps the game silent;
-// falls back to silence (with a start-up note) when the device refuses.
-void sound_init();
+// Opens the audio device unless the configuration keeps the game silent.
+// When the device refuses, the game falls back to silence and this returns
+// false, so that the start-up can tell the user; true otherwise.
+bool sound_init();
 void sound_shutdown();
 
 // Loads one effect into the next free slot; SOUND_NONE while sound is off.
@@ -33,5 +29,5 @@ void music_load(const char *file_name);
 void music_play(int loop);
 // SDL_mixer's hook, called from the audio thread when the music stops.
 void music_finished();
-// True while a music is loaded (a finished one is released on this call).
+// True while a music is loaded and has not finished; changes nothing.
 bool music_loaded();

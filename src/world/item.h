@@ -1,5 +1,6 @@
 // Items: things a player picks up by touching them. Each is an ITEM object
-// with an item record in the item list.
+// with an item record in the item list. What items do in play (pickups,
+// respawning, crushing) is the simulation's (sim/pickup.h).
 #pragma once
 #include <cstdint>
 
@@ -37,16 +38,3 @@ extern list_node *item_list;
 item *add_item(int32_t kind, object *body, int respawns);
 // After a map has loaded: every item comes back where it now stands.
 void remember_spawn_positions();
-
-// Once per tick, before the missiles: records marked for removal go, every
-// other item has its tick (out of the world, respawn countdown, pickup).
-void items_update();
-void item_tick(item *it);
-// Gives the item's gift to the creature and takes the item away.
-void pickup(struct creature *c, item *it);
-// A platform pressed on the item: weapons and ammunition burst in a rocket
-// explosion; every item is taken away.
-void item_crushed(item *it);
-// A respawning item waits out of sight for its time; a one-shot item is
-// marked for removal.
-void take_item_away(item *it);

@@ -97,8 +97,8 @@ extern const velocity blast_rays[BLAST_RAYS];
 extern const velocity plasma_sparks[SPARK_PATTERNS][PLASMA_SPARKS];
 extern const velocity shell_sparks[SPARK_PATTERNS][SHELL_SPARKS];
 
-// Loads the weapon, missile, explosion and spark resources (run at every
-// map load, before the map's objects).
+// The game's loading (weapon_load_game.cpp): the weapon, missile, explosion
+// and spark resources, run at every map load before the map's objects.
 void weapon_setup();
 // Reads one ".missle" file into a missile and an explosion definition.
 void load_missile_file(missile_definition *m, explosion_definition *e, const char *file_name);

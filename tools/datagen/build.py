@@ -24,7 +24,7 @@ koi8.font
     enjoy." (see /usr/share/doc/xfonts-base/copyright, font-misc-misc).
     The generator copies each glyph into a 6 x 13 cell (the font file's format).
 
-Titles on menu.png, start.jpg and status_panel.png
+Titles on start.jpg and status_panel.png
     Rendered with DejaVu Sans Bold from the Debian package
     fonts-dejavu-core (Bitstream Vera licence with the DejaVu changes in
     the public domain; see /usr/share/doc/fonts-dejavu-core/copyright).

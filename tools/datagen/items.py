@@ -8,7 +8,7 @@ import numpy as np
 from . import formats
 from .creatures import darker, shade
 from .font import text_mask
-from .raster import Canvas, rgb, clamp01
+from .raster import Canvas, TRANSPARENT, rgb, clamp01
 
 METAL = (120, 126, 138)
 DARK = (50, 54, 62)
@@ -199,9 +199,13 @@ def spark_big():
 
 
 def spark_shell():
-    cv = Canvas(3, 3)
-    cv.paint(np.maximum(cv.rect(1, 0, 2, 3), cv.rect(0, 1, 3, 2)), radial(cv, 1.5, 1.5, 1.6, [(0, (255, 250, 200)), (1, (255, 150, 30))]))
-    return cv
+    """Where a pellet strikes: a white-hot cross, every pixel of it bright.
+    The dusk's lit windows are orange and the cavern is dark blue, so the
+    spark stays near white. It keeps its 3 x 3 size (the size of a spark's
+    box in the world), and it is given pixel by pixel, since the sprite
+    outline would darken four of its five pixels."""
+    t, hot, white = TRANSPARENT, (255, 246, 214), (255, 255, 255)
+    return np.array([[t, hot, t], [hot, white, hot], [t, hot, t]], np.uint8)
 
 
 # ---------------------------------------------------------------- missiles

@@ -82,9 +82,28 @@ def paste_sprite(img, spr, x, y, scale=1):
     reg[m] = spr[m].astype(np.float32) / 255.0
 
 
+def crop_sprite(spr):
+    """A sprite array cut to the box of its opaque pixels."""
+    m = ~np.all(spr == np.array(TRANSPARENT, np.uint8), axis=-1)
+    ys, xs = np.nonzero(m)
+    return spr[ys.min():ys.max() + 1, xs.min():xs.max() + 1]
+
+
 # ------------------------------------------------------------------ menu
 
-MENU_W, MENU_H = 565, 410
+# The game shows the menu at (75, 70) over the start picture, the editor's
+# map chooser at (75, 50) on black: 490 x 346 leaves the start picture's
+# title above it and a margin all round, and holds 11 rows of names.
+MENU_X, MENU_Y = 75, 70
+MENU_W, MENU_H = 490, 346
+# The chooser writes the map names from (50, 120) in rows of 20 pixels down
+# to the bottom, and the game's drawn lines lie in the same field; the
+# version (195, 90) and the chooser's prompt (150, 90) on the plate above.
+FIELD_TOP = 110
+MENU_TEXT = (224, 160, 224)  # the colour of the game's drawn choice lines
+# The keys that the game's drawn lines do not name, in two columns.
+MENU_KEYS = (("1: one player", "3: three players, wide window", "4: four players, wide window"),
+             ("R: watch the last game", "Esc: quit"))
 
 
 def menu(fighter_spr, hrack_spr):
@@ -93,47 +112,61 @@ def menu(fighter_spr, hrack_spr):
     frame(img, 0, 0, w, h, 5)
     for (x, y) in ((8, 8), (w - 10, 8), (8, h - 10), (w - 10, h - 10)):
         rivet(img, x, y)
-    # the title plate
-    ttf_title(img, "FENDA 2", 62, w // 2, 10)
-    # the dark field where the menu lines and the map chooser's names go
-    inset(img, 40, 84, 552, 398, (22, 26, 36), seed=302, border=3)
-    # faint grid lines in the field
-    for y in range(120, 396, 20):
-        img[y, 44:548] *= 1.18
-    # No plate behind the start-up notes at y 300: the editor's chooser
-    # writes its tenth map name in light blue on the same row, and both the
-    # red notes and the light-blue names read on the dark field.
-    # small figures at the bottom corners of the field
-    paste_sprite(img, fighter_spr, 48, 398 - fighter_spr.shape[0] - 3)
-    paste_sprite(img, hrack_spr, 548 - hrack_spr.shape[1] - 2, 398 - hrack_spr.shape[0] - 3)
+    # the dark field for the game's choice lines and the chooser's names:
+    # nothing else is drawn there, and faint guides run between the rows
+    inset(img, 40, FIELD_TOP, w - 12, h - 6, (22, 26, 36), seed=302, border=3)
+    for y in range(137, h - 12, 20):
+        img[y, 44:w - 16] *= 1.15
+    # a figure at each end of the plate, standing on the field's edge
+    fighter, hrack = crop_sprite(fighter_spr), crop_sprite(hrack_spr)
+    paste_sprite(img, fighter, 14, FIELD_TOP - 4 - fighter.shape[0])
+    paste_sprite(img, hrack, w - 14 - hrack.shape[1], FIELD_TOP - 4 - hrack.shape[0])
+    # the other keys of the menu, between the figures
+    for column, x in zip(MENU_KEYS, (62, 262)):
+        for row, text in enumerate(column):
+            stamp(img, x, 16 + 18 * row, text, MENU_TEXT, 1, (0, 0, 0))
     return to_u8(clamp01(img))
 
 
 # ------------------------------------------------------------------ start picture
 
 def start_picture(background, fighters, hrack):
-    """640 x 480: the dusk backdrop, the title and the fighters."""
+    """640 x 480, shown centred before and after the menu and alone while
+    the map loads. What the menu leaves in sight around it (the title
+    above, a fighter on either side, the ground below) makes a picture of
+    its own; the rest shows only while the map loads."""
     w, h = 640, 480
     from PIL import Image
-    bg = Image.fromarray(background).resize((w, int(background.shape[0] * w / background.shape[1])),
-                                            Image.LANCZOS)
-    arr = np.asarray(bg, np.float32)[:h] / 255.0
-    img = np.zeros((h, w, 3), np.float32)
-    img[:arr.shape[0]] = arr
-    # darken towards the bottom for the ground
-    img[330:] *= np.linspace(0.9, 0.25, h - 330)[:, None, None]
-    img[395:] = img[395:] * 0.3 + rgb((30, 24, 30)) * 0.7
-    img[395:399] = rgb((90, 80, 86))
-    ttf_title(img, "FENDA 2", 104, w // 2, 46)
-    ttf_title(img, "DEATHMATCH", 30, w // 2, 170, top=(220, 235, 255), bottom=(120, 150, 220),
+    scale = h / background.shape[0]
+    bw = int(round(background.shape[1] * scale))
+    bg = Image.fromarray(background).resize((bw, h), Image.LANCZOS)
+    x0 = (bw - w) // 2
+    img = np.asarray(bg, np.float32)[:, x0:x0 + w] / 255.0
+    img = img.copy()
+    # the ground under the fighters, below the menu's bottom edge (y 410)
+    ground = 456
+    img[ground - 50:] *= np.linspace(1.0, 0.55, h - ground + 50)[:, None, None]
+    img[ground:] = img[ground:] * 0.3 + rgb((30, 24, 30)) * 0.7
+    img[ground:ground + 3] = rgb((90, 80, 86))
+    # the title in the band above the menu (y 0 to 70)
+    ttf_title(img, "FENDA 2", 50, w // 2, 8)
+    # under the menu, seen while the map loads: the subtitle, a Hrack on a
+    # rooftop and the loading line
+    ttf_title(img, "DEATHMATCH", 30, w // 2, 92, top=(220, 235, 255), bottom=(120, 150, 220),
               outline=(10, 12, 30), shadow=2)
-    # two fighters facing each other, a Hrack between them
-    left, right = fighters
-    paste_sprite(img, left, 120, 395 - left.shape[0] * 3, 3)
-    paste_sprite(img, right, 640 - 120 - right.shape[1] * 3, 395 - right.shape[0] * 3, 3)
-    paste_sprite(img, hrack, w // 2 - hrack.shape[1], 395 - hrack.shape[0] * 2, 2)
+    roof = 396
+    img[roof:ground, 238:402] = img[roof:ground, 238:402] * 0.2 + rgb((22, 18, 26)) * 0.8
+    img[roof:roof + 2, 238:402] = rgb((70, 62, 70))
+    big_hrack = crop_sprite(hrack)
+    paste_sprite(img, big_hrack, w // 2 - big_hrack.shape[1], roof - 2 * big_hrack.shape[0], 2)
     msg = "Loading the arena..."
-    stamp(img, (w - font.text_width(msg, 2)) // 2, 430, msg, (230, 230, 240), 2, (0, 0, 0))
+    stamp(img, (w - font.text_width(msg, 2)) // 2, 300, msg, (230, 230, 240), 2, (0, 0, 0))
+    # two fighters facing each other across the menu, each in the margin
+    # the menu leaves at its side (x below 75, x from 565)
+    left, right = (crop_sprite(f) for f in fighters)
+    paste_sprite(img, left, (MENU_X - 2 * left.shape[1]) // 2, ground - 2 * left.shape[0], 2)
+    rx = MENU_X + MENU_W + (w - MENU_X - MENU_W - 2 * right.shape[1]) // 2
+    paste_sprite(img, right, rx, ground - 2 * right.shape[0], 2)
     return to_u8(clamp01(img))
 
 
@@ -214,14 +247,16 @@ def status_panel():
     w, h = 160, 240
     img = metal_background(w, h, 501, base=(58, 64, 80))
     frame(img, 0, 0, w, h, 3)
-    # health read-out: a dark display with the three digit cells ghosted
+    # health read-out: a dark display with the three digit cells ghosted,
+    # the unlit segments only just above the display's own colour, so that
+    # a one- or two-digit value does not read as one with an 8 before it
     inset(img, HEALTH_X - 6, HEALTH_Y - 5, HEALTH_X + 3 * DIGIT_W + 6, HEALTH_Y + DIGIT_H + 5,
           (26, 8, 8), seed=502)
     cv = Canvas(w, h, 2)
     for i in range(3):
         segs = segment_masks(cv, HEALTH_X + i * DIGIT_W, HEALTH_Y)
         for m in segs.values():
-            cv.paint(m, (70, 18, 14))
+            cv.paint(m, (40, 12, 10))
     # a red cross beside it
     cx, cy = 124, 31
     cross = np.maximum(cv.rect(cx - 5, cy - 15, cx + 5, cy + 15), cv.rect(cx - 15, cy - 5, cx + 15, cy + 5))

@@ -26,6 +26,7 @@
 #include "frame/config.h"
 #include "frame/log.h"
 #include "frame/sys.h"
+#include "frame/version.h"
 #include "game/recording.h"
 #include "gfx/video.h"
 #include "sim/control.h"
@@ -48,7 +49,7 @@ const shutdown_step sim_chain[] = {
 };
 
 const program_info sim_program = {
-    "version 2.0/75 built Jan 30 2005 22:39:06",
+    GAME_VERSION,
     "\nTrelm 2D: fenda\n%s\n",
     "\nTrelm 2D: fenda %s\n",
     "Fenda 2 [%s]",

@@ -23,8 +23,9 @@ enum {
 // hint added, type 2 is the shotgun blast traced at once.
 void spawn_missile(creature *shooter, int32_t type, int32_t x, int32_t y, int32_t add_vx, int32_t add_vy,
                    int32_t direction);
-// An explosion animation with its bottom-left corner at (x, y), right after
-// `parent` in the object list; a plasma explosion throws sparks from it.
+// An explosion's sound and, when its definition has frames, its animation
+// with its bottom-left corner at (x, y), right after `parent` in the object
+// list; a plasma explosion throws sparks from the parent.
 void make_explosion(int32_t kind, object *parent, int32_t x, int32_t y);
 void make_spark(object *parent, int32_t x, int32_t y, int32_t vx, int32_t vy, int32_t picture);
 // Explosions, then sparks, then missiles; the world tick's last step.

@@ -1,5 +1,5 @@
 // Missiles, pellets, blasts, explosions and sparks.
-#include "world/missile.h"
+#include "sim/missile.h"
 
 #include "core/realm.h"
 #include "gfx/bitmap.h"
@@ -45,12 +45,15 @@ struct ray_state {
 
 int ray_visit(object *o, void *context) {
     auto *r = static_cast<ray_state *>(context);
+    // Only what overlaps the probe is recorded in the query's recall list:
+    // the cells may hold far more objects than the list, and one that does
+    // not overlap now will not overlap when met again in another cell.
     if (o->kind == OBJ_WALL || o->kind == OBJ_PLATFORM) {
-        if (!object_was_recalled(o) && boxes_overlap(o, &blast_probe)) r->steps += BLAST_SOLID_COST;
+        if (boxes_overlap(o, &blast_probe) && !object_was_recalled(o)) r->steps += BLAST_SOLID_COST;
         return 1;
     }
     if (o->kind != OBJ_MONSTER && o->kind != OBJ_ITEM) return 1;
-    if (object_was_recalled(o) || !boxes_overlap(o, &blast_probe)) return 1;
+    if (!boxes_overlap(o, &blast_probe) || object_was_recalled(o)) return 1;
     blast_probe.hit_side = blast_probe.hit_vertical = 1;
     if (o->kind == OBJ_MONSTER)
         add_damage_event(static_cast<creature *>(o->owner), SHOT_DAMAGE, r->attacker);
@@ -228,24 +231,28 @@ void spawn_missile(creature *shooter, int32_t type, int32_t x, int32_t y, int32_
 }
 
 void make_explosion(int32_t kind, object *parent, int32_t x, int32_t y) {
-    // Only kinds with an animation are started (the shot's has none).
-    if (kind < 0 || kind >= EXPLOSION_KINDS || explosion_definitions[kind].frame_count < 1) return;
-    auto *e = static_cast<explosion *>(ralloc(RMT_GAME, sizeof(explosion)));
-    object *o = create_object(parent);
-    o->owner = e;
-    e->body = o;
-    e->definition = &explosion_definitions[kind];
-    sound_play(e->definition->sound);
-    e->frame = 0;
-    e->ticks_left = e->definition->frames[0].ticks;
-    o->kind = OBJ_EXPLOSITION;
-    o->sprite = e->definition->frames[0].picture;
-    size_to_picture(o);
-    o->x = x;
-    o->y = y;
-    o->frozen = 1;
-    o->hit_side = o->hit_vertical = 0;
-    list_add(&explosion_list, e, RMT_GAME);
+    if (kind < 0 || kind >= EXPLOSION_KINDS) return;
+    explosion_definition *d = &explosion_definitions[kind];
+    sound_play(d->sound);
+    // A definition without frames (the shot's, or a description that gives
+    // none) has no animation to start; its sound and sparks go all the same.
+    if (d->frame_count >= 1) {
+        auto *e = static_cast<explosion *>(ralloc(RMT_GAME, sizeof(explosion)));
+        object *o = create_object(parent);
+        o->owner = e;
+        e->body = o;
+        e->definition = d;
+        e->frame = 0;
+        e->ticks_left = d->frames[0].ticks;
+        o->kind = OBJ_EXPLOSITION;
+        o->sprite = d->frames[0].picture;
+        size_to_picture(o);
+        o->x = x;
+        o->y = y;
+        o->frozen = 1;
+        o->hit_side = o->hit_vertical = 0;
+        list_add(&explosion_list, e, RMT_GAME);
+    }
     if (kind == 0) throw_plasma_sparks(parent);
 }
 
