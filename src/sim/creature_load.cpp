@@ -73,7 +73,10 @@ void reset_creature(creature *c) {
     c->look_up = c->look_down = 0;
     c->turning = c->turn_left = 0;
     c->firing_anim = 0;
-    for (control_queue &q : c->queues) q.read = q.write = 0;
+    // The command rings are left as they are: they hold the sets of turns
+    // still under way, whose contents at this frame depend on when keys
+    // were taken and datagrams arrived, so emptying them here would make
+    // the computers of a network game apply different commands.
     if (object *b = c->body) {
         b->kind = OBJ_MONSTER;
         b->sprite = c->frames[FRAME_STAND_RIGHT].picture;
