@@ -7,6 +7,7 @@
 
 #include "net_fixture.h"
 #include "sim/control.h"
+#include "sim/player.h"
 
 namespace {
 
@@ -194,6 +195,17 @@ TEST(NetTurn, DigestsThatDifferEndTheGameOnTheTurnTheyDiffer) {
         EXPECT_EQ(f.code, 6);
         EXPECT_EQ(f.message, "network game out of sync at turn 2");
     }
+}
+
+TEST(NetTurn, SetsUnderWaySurviveARespawn) {
+    // A set that came early is still applied after its player respawns: on
+    // the computers where it came later it would be.
+    turn_env env;
+    net_begin_turn(1, 40);
+    env.from_peer(C1, {PAK_CONTROLS, 0, 1, 0, 1, 0, CONTROL_RELEASE + CONTROL_RIGHT});
+    env.pump();
+    respawn(&views[1]);
+    EXPECT_EQ(env.ring(1, 1), (std::vector<int32_t>{CONTROL_RELEASE + CONTROL_RIGHT}));
 }
 
 TEST(NetTurn, AFullRingNeverLosesARelease) {
