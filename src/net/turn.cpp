@@ -54,6 +54,15 @@ bool read_set(const net_source *from, controls_pak *set) {
     return true;
 }
 
+// A set from another computer of this game, its turn and how far that is
+// from this computer's turn.
+bool read_turn_set(const net_source *from, controls_pak *set, uint16_t *turn, int16_t *distance) {
+    if (!net_is_peer(from->channel) || !read_set(from, set)) return false;
+    *turn = pak_sequence(&net_recv_pak);
+    *distance = turn_distance(*turn);
+    return true;
+}
+
 void store_once(int node, const controls_pak &set) {
     net_node &n = net_nodes[node];
     if (n.controls_received) return;
@@ -188,11 +197,10 @@ uint32_t net_wait_turn() {
 }
 
 void net_handle_controls(const net_source *from) {
-    if (!net_is_peer(from->channel)) return;
     controls_pak set;
-    if (!read_set(from, &set)) return;
-    uint16_t turn = pak_sequence(&net_recv_pak);
-    int16_t distance = turn_distance(turn);
+    uint16_t turn;
+    int16_t distance;
+    if (!read_turn_set(from, &set, &turn, &distance)) return;
     net_node &n = net_nodes[from->channel];
     if (distance == 0) {
         store_once(from->channel, set);
@@ -205,12 +213,10 @@ void net_handle_controls(const net_source *from) {
 }
 
 void net_handle_controls_have(const net_source *from) {
-    if (!net_is_peer(from->channel)) return;
     controls_pak set;
-    if (!read_set(from, &set)) return;
-    uint16_t turn = pak_sequence(&net_recv_pak);
-    int16_t distance = turn_distance(turn);
-    if (distance > 0) return;
+    uint16_t turn;
+    int16_t distance;
+    if (!read_turn_set(from, &set, &turn, &distance) || distance > 0) return;
     net_send_signal(from->channel, PAK_CONTROLS_ACK, turn);
     if (distance < 0) return;
     store_once(from->channel, set);

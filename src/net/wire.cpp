@@ -84,21 +84,19 @@ uint64_t pak_u64(pak_reader *r, const char *fault) {
     return v;
 }
 
-uint32_t pak_raw32(pak_reader *r, const char *fault) {
-    uint32_t v = 0;
-    if (!fits(r, 4, fault)) return 0;
-    memcpy(&v, r->data + r->at, 4);
-    r->at += 4;
+// Bytes copied as they stand (values that travel in network byte order).
+template <typename T>
+T raw(pak_reader *r, const char *fault) {
+    T v = 0;
+    if (!fits(r, sizeof v, fault)) return 0;
+    memcpy(&v, r->data + r->at, sizeof v);
+    r->at += sizeof v;
     return v;
 }
 
-uint16_t pak_raw16(pak_reader *r, const char *fault) {
-    uint16_t v = 0;
-    if (!fits(r, 2, fault)) return 0;
-    memcpy(&v, r->data + r->at, 2);
-    r->at += 2;
-    return v;
-}
+uint32_t pak_raw32(pak_reader *r, const char *fault) { return raw<uint32_t>(r, fault); }
+
+uint16_t pak_raw16(pak_reader *r, const char *fault) { return raw<uint16_t>(r, fault); }
 
 void pak_read_name(pak_reader *r, pak_name out, const char *fault) {
     out[0] = 0;
