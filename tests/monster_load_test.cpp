@@ -39,7 +39,8 @@ TEST_F(MonsterFile, FieldsAreReadAndResetGivesAFreshLife) {
     EXPECT_EQ(c.max_health, 100);
 
     // A dying, armed, turning creature comes back alive, standing, with
-    // the empty hand and its full health, its body a MONSTER again.
+    // the empty hand and its full health, its body a MONSTER again; the
+    // commands waiting in its rings stay.
     c.state = CREATURE_DYING;
     c.turning = 2;
     c.weapons[2] = {1, 17};
@@ -57,7 +58,7 @@ TEST_F(MonsterFile, FieldsAreReadAndResetGivesAFreshLife) {
     EXPECT_EQ(c.weapons[0].owned, 1);
     EXPECT_EQ(c.weapons[2].owned + c.weapons[2].ammunition, 0);
     EXPECT_EQ(c.health, 100);
-    EXPECT_EQ(c.queues[1].write, 0);
+    EXPECT_EQ(c.queues[1].write, 9);  // commands under way stay
     EXPECT_EQ(body.kind, OBJ_MONSTER);
     EXPECT_EQ(body.sprite, c.frames[FRAME_STAND_RIGHT].picture);
     EXPECT_EQ(body.frozen + body.fall_v, 0);

@@ -57,18 +57,16 @@ bool namespaces_available(bool with_loss) {
     return geteuid() == 0 && access(IP, X_OK) == 0 && (!with_loss || access(NFT, X_OK) == 0);
 }
 
-net_space::net_space(int loss_percent) {
-    if (!namespaces_available(loss_percent > 0)) return;
-    name = make_namespace();
-    if (name.empty() || loss_percent <= 0) return;
+net_space::net_space() {
+    if (namespaces_available()) name = make_namespace();
+}
+
+bool net_space::lose(int percent) {
     // Dropped on the way in, so that senders see no error.
-    std::string rule = "add rule inet loss in meta l4proto udp numgen random mod 100 < " + std::to_string(loss_percent) + " drop";
-    if (!ok({IP, "netns", "exec", name, NFT, "add table inet loss"}) ||
-        !ok({IP, "netns", "exec", name, NFT, "add chain inet loss in { type filter hook input priority 0 ; }"}) ||
-        !ok({IP, "netns", "exec", name, NFT, rule})) {
-        ok({IP, "netns", "delete", name});
-        name.clear();
-    }
+    std::string rule = "add rule inet loss in meta l4proto udp numgen random mod 100 < " + std::to_string(percent) + " drop";
+    return !name.empty() && access(NFT, X_OK) == 0 && ok({IP, "netns", "exec", name, NFT, "add table inet loss"}) &&
+           ok({IP, "netns", "exec", name, NFT, "add chain inet loss in { type filter hook input priority 0 ; }"}) &&
+           ok({IP, "netns", "exec", name, NFT, rule});
 }
 
 net_space::~net_space() {

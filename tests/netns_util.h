@@ -1,7 +1,7 @@
 // Private networks for the network tests. With root rights every test
 // makes its own network namespaces (and removes them): a namespace of its
-// own with only loopback, optionally losing a share of its UDP datagrams
-// (nftables), or three namespaces joined by a bridge like computers on a
+// own with only loopback, which can be made to lose a share of its UDP
+// datagrams (nftables), or three namespaces joined by a bridge like computers on a
 // LAN, at 10.77.0.1 to 10.77.0.3 inside them only. Without root rights the
 // host's loopback is used. And a UDP socket of the test's own, to speak the
 // game's wire format as a peer.
@@ -15,8 +15,10 @@ bool namespaces_available(bool with_loss = false);
 
 struct net_space {
     std::string name;  // "" when the host's loopback is used
-    explicit net_space(int loss_percent = 0);
+    net_space();
     ~net_space();
+    // From now on, a share of the UDP datagrams is lost on the way in.
+    bool lose(int percent);
     net_space(const net_space &) = delete;
     net_space &operator=(const net_space &) = delete;
     // What to put before a program to run it inside: ip netns exec NAME.
