@@ -53,9 +53,18 @@ long lit(const x_image &img, int x0, int y0, int x1, int y1) {
 }
 
 // One run of the game in its own X server, and the steps a player takes.
-game_session::game_session(int screen_width, const std::string &audio_driver)
-    : server(screen_width, 480, 24), width(screen_width), audio(audio_driver) {
+game_session::game_session(int screen_width, const std::string &audio_driver, int screen_height)
+    : server(screen_width, screen_height, 24), width(screen_width), height(screen_height), audio(audio_driver) {
     copy_data_set(dir.path, {".log", ".bmp"});
+}
+
+std::unique_ptr<game_session> editor_session() {
+    std::unique_ptr<game_session> s(new game_session(1024, "dummy", 768));
+    s->program = FENDA_EDITOR_BIN;
+    s->title = "^Fenda Editor$";
+    s->log_name = "fenda_editor.log";
+    s->window_shots = true;
+    return s;
 }
 
 void game_session::configure(const std::string &key, const std::string &value) {
@@ -73,27 +82,31 @@ void game_session::configure(const std::string &key, const std::string &value) {
     write_file(dir.file("fenda2.config"), out);
 }
 
-bool game_session::start() {
+bool game_session::launch() {
     if (server.display.empty()) return false;
     std::vector<std::string> argv = prefix;
-    argv.push_back(FENDA_GAME_BIN);
+    argv.push_back(program);
     game.reset(new background_program(argv, dir.path, {server.env(), "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=" + audio}));
-    window = x_wait_for_window(server, "^Trelm2D: Fenda$");
-    // Keys go to the window under the pointer.
-    return window != 0 && xdo({"mousemove", "--window", std::to_string(window), "20", "20"}) && menu_shown();
+    window = x_wait_for_window(server, title);
+    return window != 0;
 }
 
-std::string game_session::log() { return read_file(dir.file("fenda2.log")); }
+bool game_session::start() {
+    // Keys go to the window under the pointer.
+    return launch() && xdo({"mousemove", "--window", std::to_string(window), "20", "20"}) && menu_shown();
+}
+
+std::string game_session::log() { return read_file(dir.file(log_name)); }
 
 std::string game_session::report() {
     if (!game) return "Xvfb did not start";
-    return "game " + std::string(game->running() ? "running" : "ended with " + std::to_string(game->status)) +
+    return program + " " + std::string(game->running() ? "running" : "ended with " + std::to_string(game->status)) +
            "; output: " + game->out() + game->err() + "; log: " + log();
 }
 
 x_image game_session::shot() {
     x_image img;
-    if (!x_screenshot(server, &img) || img.width != width || img.height != 480) img = x_image();
+    if (!x_screenshot(server, &img, window_shots ? window : 0) || img.width != width || img.height != height) img = x_image();
     return img;
 }
 
