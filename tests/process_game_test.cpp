@@ -17,7 +17,7 @@
 
 namespace {
 
-// The four statistics lines, and the logical rate they report.
+// The four statistics lines and the world digest, and the logical rate they report.
 double logical_rate(const std::string &log) {
     std::smatch m;
     static const std::regex stats(
@@ -25,6 +25,7 @@ double logical_rate(const std::string &log) {
         "note: sys_draw_bitmap - total \\d+ms \\(~\\d+\\.\\d\\dms\\)\n"
         "note: (\\d+) logical frames in \\d+ seconds \\((\\d+\\.\\d\\d)fps\\)\n"
         "note: \\d+ screen frames in \\d+ seconds \\(\\d+\\.\\d\\dfps ~\\d+\\.\\d\\dms \\[one ~\\d+\\.\\d\\dms\\]\\)\n"
+        "note: world digest [0-9a-f]{16} at logical frame \\d+\n"
         "ERROR: Normal shutdown\n");
     if (!std::regex_search(log, m, stats)) return -1;
     return std::stod(m[2]);
