@@ -68,18 +68,7 @@ std::unique_ptr<game_session> editor_session() {
 }
 
 void game_session::configure(const std::string &key, const std::string &value) {
-    std::string text = read_file(dir.file("fenda2.config")), out;
-    bool set = false;
-    for (size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
-        std::string line = text.substr(at, end - at);
-        if (!set && (line.empty() || line.compare(0, key.size() + 1, key + "=") == 0)) {
-            out += key + "=" + value + "\n";
-            set = true;
-            if (!line.empty()) continue;
-        }
-        out += line + "\n";
-    }
-    write_file(dir.file("fenda2.config"), out);
+    set_config(dir.file("fenda2.config"), key, value);
 }
 
 bool game_session::launch() {

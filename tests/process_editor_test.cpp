@@ -1,9 +1,9 @@
-// The real editor: its start-up without maps, and sessions in a real window
-// under Xvfb (game_session_util.h), driven with xdotool in a copy of the
-// data set: choose a map, scroll, load other maps, outlines and grid, place
-// and remove objects, save, undo and redo, test-play, leave with Escape or
-// by closing the window (the autosave), and the game's loader takes the
-// written map.
+// The real editor in sessions in a real window under Xvfb
+// (game_session_util.h), driven with xdotool in a copy of the data set:
+// choose a map, scroll, load other maps, outlines and grid, place and
+// remove objects, save, undo and redo, test-play, leave with Escape or by
+// closing the window (the autosave), and the game's loader takes the
+// written map. Its start-up is in process_start_test.cpp.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -23,39 +23,6 @@ const xpixel WARNING_COLOUR = {255, 210, 80}, GREEN = {0, 255, 0}, CYAN = {0, 25
 // The data set's configuration opens a 1024 x 768 window: the map area is
 // 844 pixels wide, the panel starts there.
 const int WIDTH = 1024, HEIGHT = 768, PANEL_X = 844, LINE = 13;
-
-TEST(ProcessEditor, StartEndsBeforeAnyEditWhenAFileIsMissing) {
-    // With the dummy display the chooser would wait for a click for ever:
-    // an end within the time limit comes before it. With no "*.fenda" in
-    // the directory the chooser returns at once and the editor asks for
-    // "testmap.fenda".
-    const struct {
-        const char *missing;
-        const char *message;
-    } cases[] = {{"torch.png", "can't open real file \"torch.png\""},
-                 {"fighter_red.monster", "can't open real file \"fighter_red.monster\""},
-                 {"fighter_red_11.png", "can't open real file \"fighter_red_11.png\""},
-                 {"testmap.fenda", "can't open real file \"testmap.fenda\""}};
-    for (const auto &c : cases) {
-        temp_dir dir;
-        copy_data_set(dir.path, {".fenda"});
-        if (std::string(c.missing) != "testmap.fenda") {
-            std::filesystem::copy_file(std::string(FENDA_DATA_DIR) + "/testmap.fenda", dir.file("testmap.fenda"));
-            std::filesystem::remove(dir.file(c.missing));
-        }
-        run_result r = run_program({FENDA_EDITOR_BIN}, dir.path, {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"}, 10000);
-        EXPECT_EQ(r.status, 3) << c.missing;
-        EXPECT_EQ(r.out, "\n\nERROR: " + std::string(c.message) + "\n\n");
-        EXPECT_FALSE(file_exists(dir.file("editor.fenda")) || file_exists(dir.file("editor.fenda.autosave")));
-        if (std::string(c.missing) != "testmap.fenda") continue;
-        EXPECT_TRUE(in_order(read_file(dir.file("fenda_editor.log")),
-                             {": parsing \"fenda2.config\"\n", ": initializing SDL\n",
-                              ": video mode [SDL window] 1024x768 24-bit RGB (", "ware surface)\n", "note: shift: r",
-                              "note: mask: r", "graphics: loading font \"koi8.font\"\n",
-                              "ERROR: can't open real file \"testmap.fenda\"\n", ": shuting down SDL\n",
-                              ": file system shutdown\n"}));
-    }
-}
 
 // The map that `map` becomes with `lines` inserted before its last object
 // line, where the editor writes what was placed.

@@ -173,3 +173,18 @@ void copy_data_set(const std::string &dir, const std::vector<std::string> &skip)
             std::filesystem::copy_file(e.path(), dir + "/" + e.path().filename().string(), ec);
     }
 }
+
+void set_config(const std::string &path, const std::string &key, const std::string &value) {
+    std::string text = read_file(path), out;
+    bool set = false;
+    for (size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
+        std::string line = text.substr(at, end - at);
+        if (!set && (line.empty() || line.compare(0, key.size() + 1, key + "=") == 0)) {
+            out += key + "=" + value + "\n";
+            set = true;
+            if (!line.empty()) continue;
+        }
+        out += line + "\n";
+    }
+    write_file(path, out);
+}

@@ -38,6 +38,10 @@ bool in_order(const std::string &text, const std::vector<std::string> &pieces);
 // `skip` extensions; a file that cannot be copied is left out.
 void copy_data_set(const std::string &dir, const std::vector<std::string> &skip = {});
 
+// Sets `key` in the configuration file at `path`: its line is replaced, or
+// a new one goes before the empty line that ends the file.
+void set_config(const std::string &path, const std::string &key, const std::string &value);
+
 // Changes the working directory for the lifetime of the value.
 struct scoped_cwd {
     std::string old;
