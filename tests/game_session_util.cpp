@@ -1,8 +1,6 @@
 // One run of the real game under Xvfb, and the screenshot helpers.
 #include "game_session_util.h"
 
-#include <chrono>
-#include <thread>
 
 const xpixel BLACK = {0, 0, 0};
 const char *const LOCAL_LOOP_STARTED = ": net_packet_interval = 150, net_control_interval = 1, net_control_send_time = 1\n";
@@ -30,8 +28,6 @@ bool read_bmp(const std::string &data, x_image *out) {
         }
     return true;
 }
-
-void sleep_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 bool blue(xpixel p) { return p.b > 150 && p.r < 90 && p.b > p.g + 50; }
 bool red(xpixel p) { return p.r > 150 && p.g < 90 && p.b < 90; }

@@ -17,7 +17,6 @@ extern const char *const LOCAL_LOOP_STARTED;
 
 // Reads a bottom-up BMP of 24 bits a pixel, as the game's screenshots are.
 bool read_bmp(const std::string &data, x_image *out);
-void sleep_ms(int ms);
 // The fighters' colours: the blue of player 1's, the red of player 2's and
 // the green of player 3's armour.
 bool blue(xpixel p);

@@ -45,12 +45,6 @@ std::string make_namespace() {
     return name;
 }
 
-long long now_ms() {
-    timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return (long long)ts.tv_sec * 1000 + ts.tv_nsec / 1000000;
-}
-
 }  // namespace
 
 bool namespaces_available(bool with_loss) {
