@@ -3,7 +3,7 @@
 // shutdown in order (configuration, SDL, the video mode at each depth,
 // sound, the font) and the steps that fail; the game ended in its menu by
 // the close request (menu_quit_util.h). Also the start picture in a real
-// window, and the shared libraries the editor needs.
+// window (game_session_util.h), and the shared libraries the editor needs.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "game_session_util.h"
 #include "menu_quit_util.h"
-#include "xvfb_util.h"
 
 namespace {
 
@@ -204,31 +204,23 @@ std::string start_bmp() {
 // at (75, 70); the close request ends the game with code 0.
 TEST(ProcessStart, TheStartPictureInARealWindow) {
     ASSERT_TRUE(x_tools_installed()) << "Xvfb, xdotool or xwd is not installed";
-    xvfb_server server(640, 480, 24);
-    ASSERT_FALSE(server.display.empty()) << "Xvfb did not start";
-    temp_dir dir;
-    copy_data_set(dir.path);
-    write_file(dir.file("start.jpg"), start_bmp());
-    background_program game({GAME}, dir.path, {server.env(), "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=dummy"});
-    unsigned long window = x_wait_for_window(server, "^Trelm2D: Fenda$");
-    ASSERT_NE(window, 0u) << "no window; output: " << game.out() << "; log: " << read_file(dir.file("fenda2.log"));
+    game_session s;
+    s.window_shots = true;
+    write_file(s.dir.file("start.jpg"), start_bmp());
+    ASSERT_TRUE(s.launch()) << "no window: " << s.report();
     // At ((640 - 600) / 2, (480 - 460) / 2) = (20, 10).
     const int picture[][2] = {{20, 10}, {74, 469}, {619, 69}, {300, 40}, {50, 250}, {21, 11}};
     const int black[][2] = {{0, 0}, {19, 10}, {20, 9}, {74, 470}, {620, 69}, {639, 0}};
-    x_image shot;
-    EXPECT_TRUE(wait_until(
-        [&] {
-            if (!x_screenshot(server, &shot, window) || shot.width != 640 || shot.height != 480) return false;
-            for (auto [x, y] : picture)
-                if (shot.at(x, y) != start_pixel(x - 20, y - 10)) return false;
-            for (auto [x, y] : black)
-                if (shot.at(x, y) != xpixel{0, 0, 0}) return false;
-            return true;
-        },
-        20000, 150));
-    ASSERT_TRUE(x_close_window(server, window));
-    EXPECT_EQ(game.wait(20000), 0) << game.out();
-    EXPECT_EQ(game.out(), "\n\nQUIT event caught\n\n");
+    EXPECT_TRUE(s.shows([&](const x_image &shot) {
+        for (auto [x, y] : picture)
+            if (shot.at(x, y) != start_pixel(x - 20, y - 10)) return false;
+        for (auto [x, y] : black)
+            if (shot.at(x, y) != BLACK) return false;
+        return true;
+    }));
+    ASSERT_TRUE(x_close_window(s.server, s.window));
+    EXPECT_EQ(s.game->wait(20000), 0) << s.report();
+    EXPECT_EQ(s.game->out(), "\n\nQUIT event caught\n\n");
 }
 
 // The editor links SDL and SDL_image only: neither the mixer nor the network
