@@ -56,22 +56,8 @@ inline std::vector<object *> editor_objects() {
     return out;
 }
 
-// Puts an SDL event in SDL's queue, for the editor's poll to take.
+// A click (press and, unless told otherwise, release) at (x, y).
 inline void push_click(int x, int y, Uint8 button = SDL_BUTTON_LEFT, bool release = true) {
-    SDL_Event e{};
-    e.type = SDL_MOUSEBUTTONDOWN;
-    e.button.button = button;
-    e.button.x = (Uint16)x;
-    e.button.y = (Uint16)y;
-    SDL_PushEvent(&e);
-    if (!release) return;
-    e.type = SDL_MOUSEBUTTONUP;
-    SDL_PushEvent(&e);
-}
-
-inline void push_key(SDLKey key, bool down) {
-    SDL_Event e{};
-    e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-    e.key.keysym.sym = key;
-    SDL_PushEvent(&e);
+    push_button(SDL_MOUSEBUTTONDOWN, button, x, y);
+    if (release) push_button(SDL_MOUSEBUTTONUP, button, x, y);
 }

@@ -10,15 +10,6 @@
 
 namespace {
 
-void push_button(Uint8 type, Uint8 button, int x, int y) {
-    SDL_Event e{};
-    e.type = type;
-    e.button.button = button;
-    e.button.x = (Uint16)x;
-    e.button.y = (Uint16)y;
-    SDL_PushEvent(&e);
-}
-
 TEST(EditorPoll, ButtonsAreHeldBetweenEventsAndTheWheelIsNoButton) {
     gfx_env env(32, 800, 600);
     EXPECT_EQ(screen_width, 800);
@@ -76,9 +67,7 @@ TEST(EditorPoll, ResizeRemakesDisplayAndBackBufferThenCloseEnds) {
     EXPECT_STREQ(back_buffer.name, "screen");
     EXPECT_EQ(layouts, 1);
     window_resized_hook = nullptr;
-    SDL_Event quit{};
-    quit.type = SDL_QUIT;
-    SDL_PushEvent(&quit);
+    push_event(SDL_QUIT);
     EXPECT_EXIT(editor_poll_events(), ::testing::ExitedWithCode(0), "sys_exit\\(0\\): QUIT event caught");
 }
 

@@ -8,14 +8,6 @@
 
 namespace {
 
-void push(Uint8 type, SDLKey sym = SDLK_UNKNOWN, SDLMod mod = KMOD_NONE) {
-    SDL_Event e{};
-    e.type = type;
-    e.key.keysym.sym = sym;
-    e.key.keysym.mod = mod;
-    SDL_PushEvent(&e);
-}
-
 TEST(EventQueue, KeepsOrderAndDropsWhatFindsItFullWithOneWarningPerBurst) {
     gfx_env env;
     log_reset(LOG_CHANNELS_GAME, "events.log");
@@ -49,25 +41,25 @@ TEST(EventQueue, KeepsOrderAndDropsWhatFindsItFullWithOneWarningPerBurst) {
 TEST(GamePoll, KeysAltEnterAndCloseRequest) {
     gfx_env env;
     alloc_bitmap(&back_buffer, screen_width, screen_height, RMT_SCREEN, "screen");
-    push(SDL_KEYDOWN, SDLK_a);
-    push(SDL_KEYUP, SDLK_a);
-    push(SDL_KEYDOWN, SDLK_UNKNOWN);
-    push(SDL_MOUSEMOTION);
-    push(SDL_KEYDOWN, SDLK_RETURN);
-    push(SDL_KEYDOWN, SDLK_RETURN, KMOD_RALT);
-    push(SDL_KEYDOWN, SDLK_PRINT);
+    push_key(SDL_KEYDOWN, SDLK_a);
+    push_key(SDL_KEYUP, SDLK_a);
+    push_key(SDL_KEYDOWN, SDLK_UNKNOWN);
+    push_event(SDL_MOUSEMOTION);
+    push_key(SDL_KEYDOWN, SDLK_RETURN);
+    push_key(SDL_KEYDOWN, SDLK_RETURN, KMOD_RALT);
+    push_key(SDL_KEYDOWN, SDLK_PRINT);
     events_poll();
     const int want[][2] = {{EV_KEY_DOWN, 'a'}, {EV_KEY_UP, 'a'}, {EV_KEY_DOWN, 13}, {EV_KEY_DOWN, 13}, {EV_KEY_DOWN, 316}};
     event e;
     for (const auto &w : want) EXPECT_TRUE(event_get(&e) && e.type == w[0] && e.key == w[1]) << w[1];
     EXPECT_EQ(event_get(&e), 0);
     EXPECT_TRUE(screen_fullscreen) << "only the Return with Alt held switched";
-    push(SDL_KEYDOWN, SDLK_RETURN, KMOD_LALT);
+    push_key(SDL_KEYDOWN, SDLK_RETURN, KMOD_LALT);
     events_poll();
     EXPECT_FALSE(screen_fullscreen);
     while (event_get(&e)) {
     }
-    push(SDL_QUIT);
+    push_event(SDL_QUIT);
     EXPECT_EXIT(events_poll(), ::testing::ExitedWithCode(0), "sys_exit\\(0\\): QUIT event caught");
 }
 

@@ -1,8 +1,6 @@
 // One run of the real game under Xvfb, and the screenshot helpers.
 #include "game_session_util.h"
 
-#include <chrono>
-#include <thread>
 
 const xpixel BLACK = {0, 0, 0};
 const char *const LOCAL_LOOP_STARTED = ": net_packet_interval = 150, net_control_interval = 1, net_control_send_time = 1\n";
@@ -31,8 +29,6 @@ bool read_bmp(const std::string &data, x_image *out) {
     return true;
 }
 
-void sleep_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-
 bool blue(xpixel p) { return p.b > 150 && p.r < 90 && p.b > p.g + 50; }
 bool red(xpixel p) { return p.r > 150 && p.g < 90 && p.b < 90; }
 bool green(xpixel p) { return p.g > 120 && p.r < 110 && p.b < 110; }
@@ -53,47 +49,49 @@ long lit(const x_image &img, int x0, int y0, int x1, int y1) {
 }
 
 // One run of the game in its own X server, and the steps a player takes.
-game_session::game_session(int screen_width, const std::string &audio_driver)
-    : server(screen_width, 480, 24), width(screen_width), audio(audio_driver) {
+game_session::game_session(int screen_width, const std::string &audio_driver, int screen_height)
+    : server(screen_width, screen_height, 24), width(screen_width), height(screen_height), audio(audio_driver) {
     copy_data_set(dir.path, {".log", ".bmp"});
 }
 
+std::unique_ptr<game_session> editor_session() {
+    std::unique_ptr<game_session> s(new game_session(1024, "dummy", 768));
+    s->program = FENDA_EDITOR_BIN;
+    s->title = "^Fenda Editor$";
+    s->log_name = "fenda_editor.log";
+    s->window_shots = true;
+    return s;
+}
+
 void game_session::configure(const std::string &key, const std::string &value) {
-    std::string text = read_file(dir.file("fenda2.config")), out;
-    bool set = false;
-    for (size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
-        std::string line = text.substr(at, end - at);
-        if (!set && (line.empty() || line.compare(0, key.size() + 1, key + "=") == 0)) {
-            out += key + "=" + value + "\n";
-            set = true;
-            if (!line.empty()) continue;
-        }
-        out += line + "\n";
-    }
-    write_file(dir.file("fenda2.config"), out);
+    set_config(dir.file("fenda2.config"), key, value);
+}
+
+bool game_session::launch() {
+    if (server.display.empty()) return false;
+    std::vector<std::string> argv = prefix;
+    argv.push_back(program);
+    game.reset(new background_program(argv, dir.path, {server.env(), "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=" + audio}));
+    window = x_wait_for_window(server, title);
+    return window != 0;
 }
 
 bool game_session::start() {
-    if (server.display.empty()) return false;
-    std::vector<std::string> argv = prefix;
-    argv.push_back(FENDA_GAME_BIN);
-    game.reset(new background_program(argv, dir.path, {server.env(), "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=" + audio}));
-    window = x_wait_for_window(server, "^Trelm2D: Fenda$");
     // Keys go to the window under the pointer.
-    return window != 0 && xdo({"mousemove", "--window", std::to_string(window), "20", "20"}) && menu_shown();
+    return launch() && xdo({"mousemove", "--window", std::to_string(window), "20", "20"}) && menu_shown();
 }
 
-std::string game_session::log() { return read_file(dir.file("fenda2.log")); }
+std::string game_session::log() { return read_file(dir.file(log_name)); }
 
 std::string game_session::report() {
     if (!game) return "Xvfb did not start";
-    return "game " + std::string(game->running() ? "running" : "ended with " + std::to_string(game->status)) +
+    return program + " " + std::string(game->running() ? "running" : "ended with " + std::to_string(game->status)) +
            "; output: " + game->out() + game->err() + "; log: " + log();
 }
 
 x_image game_session::shot() {
     x_image img;
-    if (!x_screenshot(server, &img) || img.width != width || img.height != 480) img = x_image();
+    if (!x_screenshot(server, &img, window_shots ? window : 0) || img.width != width || img.height != height) img = x_image();
     return img;
 }
 

@@ -1,6 +1,7 @@
-// The real game in a real window: one run of fenda2 in its own X server
-// (Xvfb) and its own copy of the data set, driven with xdotool and watched
-// on screenshots and in its log; and helpers that read those screenshots.
+// The real programs in a real window: one run of fenda2 (or fenda_editor)
+// in its own X server (Xvfb) and its own copy of the data set, driven with
+// xdotool and watched on screenshots and in its log; and helpers that read
+// those screenshots.
 #pragma once
 #include <functional>
 #include <memory>
@@ -16,7 +17,6 @@ extern const char *const LOCAL_LOOP_STARTED;
 
 // Reads a bottom-up BMP of 24 bits a pixel, as the game's screenshots are.
 bool read_bmp(const std::string &data, x_image *out);
-void sleep_ms(int ms);
 // The fighters' colours: the blue of player 1's, the red of player 2's and
 // the green of player 3's armour.
 bool blue(xpixel p);
@@ -27,21 +27,27 @@ double centre(const x_image &img, bool (*colour)(xpixel), int x0, int y0, int x1
 // Pixels of the rectangle that are not black.
 long lit(const x_image &img, int x0, int y0, int x1, int y1);
 
+// One run of a program in its own X server and copy of the data set: the
+// game by default; editor_session() makes one of the editor.
 struct game_session {
     xvfb_server server;
     temp_dir dir;
     std::unique_ptr<background_program> game;
     unsigned long window = 0;
-    int width;
+    int width, height;
     std::string audio;
     // Put before the program's path: ip netns exec NAME, to run it in a
     // network namespace.
     std::vector<std::string> prefix;
+    std::string program = FENDA_GAME_BIN, title = "^Trelm2D: Fenda$", log_name = "fenda2.log";
+    bool window_shots = false;  // shots of the window rather than the screen
 
-    // Copies the data set; the X server's screen is screen_width x 480.
-    explicit game_session(int screen_width = 640, const std::string &audio_driver = "dummy");
+    // Copies the data set; the X server's screen is screen_width x screen_height.
+    explicit game_session(int screen_width = 640, const std::string &audio_driver = "dummy", int screen_height = 480);
     // Sets a key of this copy's "fenda2.config" (before start).
     void configure(const std::string &key, const std::string &value);
+    // Starts the program and waits for its window.
+    bool launch();
     // Starts the game and waits for its menu.
     bool start();
     std::string log();
@@ -68,3 +74,6 @@ struct game_session {
     // The display stands still for a while, apart from the FPS lines.
     bool frozen(int views);
 };
+
+// A session of the editor on a screen of the data set's window size.
+std::unique_ptr<game_session> editor_session();

@@ -60,6 +60,29 @@ inline void fill_bitmap(bitmap &b, uint32_t value) {
         for (int x = 0; x < b.width; x++) pixel_store(b.rows[y] + x * bytes_per_pixel, value, bytes_per_pixel);
 }
 
+// Events put in SDL's queue, for a poll to take: a key, a mouse button at
+// (x, y), or an event of `type` alone.
+inline void push_key(Uint8 type, SDLKey sym, SDLMod mod = KMOD_NONE) {
+    SDL_Event e{};
+    e.type = type;
+    e.key.keysym.sym = sym;
+    e.key.keysym.mod = mod;
+    SDL_PushEvent(&e);
+}
+inline void push_button(Uint8 type, Uint8 button, int x, int y) {
+    SDL_Event e{};
+    e.type = type;
+    e.button.button = button;
+    e.button.x = (Uint16)x;
+    e.button.y = (Uint16)y;
+    SDL_PushEvent(&e);
+}
+inline void push_event(Uint8 type) {
+    SDL_Event e{};
+    e.type = type;
+    SDL_PushEvent(&e);
+}
+
 // Writes a 24-bit BMP whose pixel (x, y) has the colour `at(x, y)`.
 inline void save_picture(const std::string &path, int w, int h, const std::function<rgb(int, int)> &at) {
     SDL_Surface *s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0);

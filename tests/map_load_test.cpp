@@ -1,13 +1,8 @@
 // The game's map loader: what a map becomes (objects, lists in reverse file
-// order, records, players, deathmatch starts, grid entries), its reading
+// order, records, players, deathmatch starts), its reading
 // rules, and every fatal message with its line number.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <map>
-#include <set>
-#include <sstream>
-#include <tuple>
 
 #include "frame/log.h"
 #include "world_fixture.h"
@@ -17,7 +12,7 @@ namespace {
 constexpr int32_t PX = FIXED_ONE;
 
 const std::vector<std::string> SAMPLE = {
-    "500 0 WALL wall.png",                                          // line 3: straddles x = 512
+    "500 0 WALL wall.png",                                          // line 3
     "132 0 WALL wall2.png",                                         // 4
     "0 16 DECORATION deco.png",                                     // 5
     "50 16 LADDER ladder.png",                                      // 6
@@ -36,8 +31,8 @@ const std::vector<std::string> SAMPLE = {
     "190 16 MONSTER imp.monster",                                   // 19
     "500 100 DM_START ",                                            // 20
     "600 100 DM_START ",                                            // 21
-    "480 100 WALL wall.png",                                        // 22: ends exactly at x = 512
-    "-10 200 WALL wall.png",                                        // 23: straddles x = 0
+    "480 100 WALL wall.png",                                        // 22
+    "-10 200 WALL wall.png",                                        // 23
 };
 
 std::vector<int32_t> xs_of(const std::vector<object *> &objs) {
@@ -51,12 +46,6 @@ std::vector<T *> records_of(list_node *list) {
     std::vector<T *> out;
     for (list_node *n = list; n; n = n->next) out.push_back(static_cast<T *>(n->element));
     return out;
-}
-
-bool cell_holds(list_node *list, const object *o) {
-    for (list_node *n = list; n; n = n->next)
-        if (n->element == o) return true;
-    return false;
 }
 
 struct MapLoad : ::testing::Test {
@@ -146,7 +135,6 @@ TEST_F(MapLoad, SampleMapBuildsEveryKindInReverseFileOrder) {
         EXPECT_EQ(it->body->w, it->body->sprite->width * PX);
     }
     EXPECT_EQ(its[2]->body->sprite, weapons[3].picture);
-    EXPECT_EQ(its[0]->body->w, (10 + 13) * PX);  // "medic_kit.png"
 
     // Creatures: monsters in reverse file order, then the players in view order.
     std::vector<creature *> cs = records_of<creature>(creature_list);
@@ -186,19 +174,6 @@ TEST_F(MapLoad, SampleMapBuildsEveryKindInReverseFileOrder) {
     EXPECT_EQ(dm_starts[1].x, 600 * PX);
     EXPECT_EQ(dm_starts[1].y, 100 * PX);
 
-    // Grid: 1000 x 600 pixels give 2 x 2 cells; walls only, in their cells.
-    EXPECT_EQ(grid_columns, 2);
-    EXPECT_EQ(grid_rows, 2);
-    object *straddling = objs.back(), *flush = objs[1], *left = objs[0], *inner = objs[objs.size() - 2];
-    EXPECT_TRUE(cell_holds(grid_row_table[0][0].fixed, straddling));
-    EXPECT_TRUE(cell_holds(grid_row_table[0][1].fixed, straddling));
-    EXPECT_TRUE(cell_holds(grid_row_table[0][0].fixed, flush));
-    EXPECT_TRUE(cell_holds(grid_row_table[0][1].fixed, flush));
-    EXPECT_TRUE(cell_holds(grid_row_table[0][0].fixed, inner));
-    EXPECT_FALSE(cell_holds(grid_row_table[0][1].fixed, inner));
-    EXPECT_TRUE(cell_holds(grid_left->fixed, left));
-    EXPECT_TRUE(cell_holds(grid_row_table[0][0].fixed, left));
-    EXPECT_FALSE(cell_holds(grid_right->fixed, flush));
 }
 
 TEST_F(MapLoad, EmptyMapAndTheReadingRules) {
@@ -254,165 +229,52 @@ TEST_F(MapLoad, DeathmatchStartsStopAt128) {
                 "sys_exit\\(16\\): only 128 DeathMatch start locations are allowed");
 }
 
-struct MapError {
-    std::vector<std::string> lines;
-    int code;
-    const char *message;
-};
-
-TEST_F(MapLoad, BadLinesEndTheProgramNamingFileAndLine) {
+TEST_F(MapLoad, BadLinesAndHeadsEndTheProgramNamingFileAndLine) {
     env.players(2);
-    const std::string long_word(80, 'w');
-    const MapError cases[] = {
-        {{"0 0 WALL wall.png", "1 1 BLOB x"}, 16, "unknown object type \"BLOB\" in file \"m.fenda\" line 4"},
-        {{"0 0 ITEM HEALTH "}, 16, "unknown item type \"HEALTH \" in file \"m.fenda\" line 3"},
-        {{"0 0 ITEM health"}, 16, "unknown item type \"health\" in file \"m.fenda\" line 3"},
-        {{"0 0 DM_START ", "0 0 TRIGGER 5 5 PUSH 1 2"}, 16,
-         "unknown trigger type \"PUSH\" in file \"m.fenda\" line 4"},
-        {{"0 0 TRIGGER 5 5 TELEPORT ( MONSTER WALL ) 1 2"}, 16,
-         "illegal object type \"WALL\" in file \"m.fenda\" line 3"},
-        {{"0 0 PLAYER 1 hero.monster", "0 0 PLAYER 3 hero.monster", "0 0 PLAYER 1 hero.monster"}, 16,
-         "player 1 encoutered on fenda \"m.fenda\" line 5 more than once"},
-        // The keyword runs into the next line when no blank follows it.
-        {{"0 0 DM_START", "1 1 DM_START "}, 16, "unknown object type \"DM_START\n1\" in file \"m.fenda\" line 3"},
-        // Choices: player numbers outside the table, empty sprite names,
-        // fields too long for the reader, coordinates beyond 16.16.
-        {{"0 0 PLAYER 4 hero.monster"}, 16,
-         "player number 4 out of range \\(0 to 3\\) in file \"m.fenda\" line 3"},
-        {{"0 0 PLAYER -1 hero.monster"}, 16,
-         "player number -1 out of range \\(0 to 3\\) in file \"m.fenda\" line 3"},
-        {{"0 0 DM_START ", "0 0 WALL "}, 16, "empty sprite name in file \"m.fenda\" line 4"},
-        {{"0 0 PLATFORM 1 1 "}, 16, "empty sprite name in file \"m.fenda\" line 3"},
-        {{"0 0 WALL " + long_word}, 16,
-         "too long word or line \\(80 characters or more\\) in file \"m.fenda\" line 3"},
-        {{long_word + " 0 WALL wall.png"}, 16,
-         "too long word or line \\(80 characters or more\\) in file \"m.fenda\" line 3"},
-        {{"40000 0 WALL wall.png"}, 16, "x 40000 out of range \\(-32768 to 32767\\) in file \"m.fenda\" line 3"},
-        {{"0 0 TRIGGER -5 5 REDIRECT 1 2"}, 16, "trigger width -5 out of range"},
-        {{"0 0 WALL nowhere.png"}, 3, "can't open real file \"nowhere.png\""},
-    };
-    for (const MapError &c : cases) {
-        SCOPED_TRACE(c.message);
-        write_file("m.fenda", map_text(c.lines));
-        EXPECT_EXIT(load_map("m.fenda"), ::testing::ExitedWithCode(c.code),
-                    std::string("sys_exit\\(") + std::to_string(c.code) + "\\): " + c.message);
-    }
-}
-
-TEST_F(MapLoad, BrokenHeadsAndEndsAreRefused) {
-    env.players(1);
-    struct raw {
+    const std::string long_word(80, 'w'), head = "600 300 back.png\n\nstatus.png\n\n";
+    const struct {
         std::string text;
         int code;
         std::string message;
-    };
-    const std::string objects = "0 0 PLAYER 0 hero.monster\n";
-    const raw raws[] = {
-        // No end line: the reader runs into the end of the file.
-        {"600 300 back.png\n\nstatus.png\n\n" + objects, 3, "error reading file \"m.fenda\""},
-        // An empty line right before the end line joins it to an object line.
-        {"600 300 back.png\n\nstatus.png\n\n" + objects + "\n \n", 3, "error reading file \"m.fenda\""},
+    } cases[] = {
+        {map_text({"0 0 WALL wall.png", "1 1 BLOB x"}), 16, "unknown object type \"BLOB\" in file \"m.fenda\" line 4"},
+        {map_text({"0 0 ITEM HEALTH "}), 16, "unknown item type \"HEALTH \" in file \"m.fenda\" line 3"},
+        {map_text({"0 0 ITEM health"}), 16, "unknown item type \"health\" in file \"m.fenda\" line 3"},
+        {map_text({"0 0 DM_START ", "0 0 TRIGGER 5 5 PUSH 1 2"}), 16, "unknown trigger type \"PUSH\" in file \"m.fenda\" line 4"},
+        {map_text({"0 0 TRIGGER 5 5 TELEPORT ( MONSTER WALL ) 1 2"}), 16, "illegal object type \"WALL\" in file \"m.fenda\" line 3"},
+        {map_text({"0 0 PLAYER 1 hero.monster", "0 0 PLAYER 3 hero.monster", "0 0 PLAYER 1 hero.monster"}), 16,
+         "player 1 encoutered on fenda \"m.fenda\" line 5 more than once"},
+        // The keyword runs into the next line when no blank follows it.
+        {map_text({"0 0 DM_START", "1 1 DM_START "}), 16, "unknown object type \"DM_START\n1\" in file \"m.fenda\" line 3"},
+        // Choices: player numbers outside the table, empty sprite names,
+        // fields too long for the reader, coordinates beyond 16.16.
+        {map_text({"0 0 PLAYER 4 hero.monster"}), 16, "player number 4 out of range \\(0 to 3\\) in file \"m.fenda\" line 3"},
+        {map_text({"0 0 PLAYER -1 hero.monster"}), 16, "player number -1 out of range \\(0 to 3\\) in file \"m.fenda\" line 3"},
+        {map_text({"0 0 DM_START ", "0 0 WALL "}), 16, "empty sprite name in file \"m.fenda\" line 4"},
+        {map_text({"0 0 PLATFORM 1 1 "}), 16, "empty sprite name in file \"m.fenda\" line 3"},
+        {map_text({"0 0 WALL " + long_word}), 16, "too long word or line \\(80 characters or more\\) in file \"m.fenda\" line 3"},
+        {map_text({long_word + " 0 WALL wall.png"}), 16, "too long word or line \\(80 characters or more\\) in file \"m.fenda\" line 3"},
+        {map_text({"40000 0 WALL wall.png"}), 16, "x 40000 out of range \\(-32768 to 32767\\) in file \"m.fenda\" line 3"},
+        {map_text({"0 0 TRIGGER -5 5 REDIRECT 1 2"}), 16, "trigger width -5 out of range"},
+        {map_text({"0 0 WALL nowhere.png"}), 3, "can't open real file \"nowhere.png\""},
+        // No end line: the reader runs into the end of the file; nor may an
+        // empty line stand right before the end line (it joins it to an
+        // object line).
+        {head + "0 0 PLAYER 0 hero.monster\n", 3, "error reading file \"m.fenda\""},
+        {head + "0 0 PLAYER 0 hero.monster\n\n \n", 3, "error reading file \"m.fenda\""},
         {"0 300 back.png\n\nstatus.png\n\n \n", 16, "map width 0 out of range \\(1 to 32767\\) in file \"m.fenda\" head line 1"},
         {"600 99999 back.png\n\nstatus.png\n\n \n", 16, "map height 99999 out of range"},
         {"600 300 \n\nstatus.png\n\n \n", 16, "empty background picture name in file \"m.fenda\" head line 1"},
         {"600 300 back.png\nnone.ogg\n\n\n \n", 16, "empty status picture name in file \"m.fenda\" head line 3"},
         {"600 300 back.png\n\nrn1.png\n\n \n", 16, "status picture \"rn1.png\" is 5x6 pixels, at least 160x240 are needed"},
         // A taking-part player needs a body.
-        {"600 300 back.png\n\nstatus.png\n\n \n", 16, "no PLAYER line for player 0 in file \"m.fenda\""},
+        {head + " \n", 16, "no PLAYER line for player 0 in file \"m.fenda\""},
     };
-    for (const raw &r : raws) {
-        SCOPED_TRACE(r.message);
-        write_file("m.fenda", r.text);
-        EXPECT_EXIT(load_map("m.fenda"), ::testing::ExitedWithCode(r.code),
-                    "sys_exit\\(" + std::to_string(r.code) + "\\): " + r.message);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.message);
+        write_file("m.fenda", c.text);
+        EXPECT_EXIT(load_map("m.fenda"), ::testing::ExitedWithCode(c.code), "sys_exit\\(" + std::to_string(c.code) + "\\): " + c.message);
     }
-}
-
-// The data set's map with all four players: what each line should make is
-// read from the file itself with a plain whitespace split.
-TEST(DataSetMap, TestmapLoadsCompletely) {
-    world_env env;
-    scoped_cwd data(FENDA_DATA_DIR);
-    env.players(4);
-    load_map("testmap.fenda");
-
-    std::ifstream file("testmap.fenda");
-    std::string line;
-    for (int i = 0; i < 4; i++) std::getline(file, line);
-    std::map<std::string, int> kinds;
-    std::vector<std::tuple<int, int, std::string>> made;  // x, y, KIND of every object line, file order
-    std::vector<std::pair<int, int>> starts, players(4);
-    while (std::getline(file, line) && !line.empty() && line[0] != ' ') {
-        std::istringstream words(line);
-        int x, y, n;
-        std::string kind;
-        words >> x >> y >> kind;
-        kinds[kind]++;
-        if (kind == "DM_START") {
-            starts.push_back({x, y});
-            continue;
-        }
-        if (kind == "PLAYER" && words >> n) players[n] = {x, y};
-        made.push_back({x, y, kind});
-    }
-    EXPECT_GT(kinds["WALL"], 100);
-    EXPECT_EQ(kinds["PLAYER"], 4);
-
-    // Every object, in the reverse of the file's order.
-    std::vector<object *> objs = objects_of(object_list);
-    ASSERT_EQ(objs.size(), made.size());
-    for (size_t i = 0; i < objs.size(); i++) {
-        const auto &[x, y, kind] = made[made.size() - 1 - i];
-        EXPECT_EQ(objs[i]->x, x * PX) << i;
-        EXPECT_EQ(objs[i]->y, y * PX) << i;
-        EXPECT_STREQ(kind_names[objs[i]->kind], kind == "PLAYER" ? "MONSTER" : kind.c_str()) << i;
-    }
-    auto length = [](list_node *l) {
-        int n = 0;
-        for (; l; l = l->next) n++;
-        return n;
-    };
-    EXPECT_EQ(length(wall_list), kinds["WALL"]);
-    EXPECT_EQ(length(trigger_list), kinds["TRIGGER"]);
-    EXPECT_EQ(length(platform_list), kinds["PLATFORM"]);
-    EXPECT_EQ(length(item_list), kinds["ITEM"]);
-    EXPECT_EQ(length(creature_list), kinds["MONSTER"] + 4);
-    ASSERT_EQ(dm_start_count, (int)starts.size());
-    for (size_t i = 0; i < starts.size(); i++) {
-        EXPECT_EQ(dm_starts[i].x, starts[i].first * PX);
-        EXPECT_EQ(dm_starts[i].y, starts[i].second * PX);
-    }
-
-    // The players' bodies, and the players behind the monsters.
-    std::vector<creature *> cs = records_of<creature>(creature_list);
-    for (int p = 0; p < 4; p++) {
-        creature *c = views[p].creature;
-        ASSERT_NE(c->body, nullptr);
-        EXPECT_EQ(c->body->x, players[p].first * PX);
-        EXPECT_EQ(c->body->y, players[p].second * PX);
-        EXPECT_EQ(c->body->kind, OBJ_MONSTER);
-        EXPECT_GT(c->body->w, 0);
-        EXPECT_EQ(cs[kinds["MONSTER"] + p], c);
-    }
-
-    // Every wall sits in exactly the cells its box reaches (the end column
-    // and row included), and walls that straddle a cell line are in both.
-    std::map<const object *, std::set<std::pair<int, int>>> cells_of;
-    for (int r = 0; r < grid_rows; r++)
-        for (int c = 0; c < grid_columns; c++)
-            for (list_node *n = grid_row_table[r][c].fixed; n; n = n->next)
-                cells_of[static_cast<object *>(n->element)].insert({r, c});
-    EXPECT_EQ(cells_of.size(), (size_t)kinds["WALL"]);  // walls only
-    int straddling = 0;
-    for (object *w : objects_of(wall_list)) {
-        std::set<std::pair<int, int>> expected;
-        int64_t x1 = std::min<int64_t>((int64_t)w->x + w->w, map_width), y1 = std::min<int64_t>((int64_t)w->y + w->h, map_height);
-        for (int64_t r = std::max(w->y, 0) >> 25; r <= y1 >> 25; r++)
-            for (int64_t c = std::max(w->x, 0) >> 25; c <= x1 >> 25; c++) expected.insert({(int)r, (int)c});
-        EXPECT_EQ(cells_of[w], expected) << "wall at " << w->x / PX << "," << w->y / PX;
-        if (expected.size() > 1) straddling++;
-    }
-    EXPECT_GT(straddling, 0);
 }
 
 }  // namespace

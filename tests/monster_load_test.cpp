@@ -46,7 +46,6 @@ TEST_F(MonsterFile, FieldsAreReadAndResetGivesAFreshLife) {
     c.weapons[2] = {1, 17};
     c.weapon = 2;
     c.health = -3;
-    c.queues[1].write = 9;
     body.kind = OBJ_BEHOLDER;
     body.frozen = body.fall_v = 1;
     reset_creature(&c);
@@ -58,7 +57,6 @@ TEST_F(MonsterFile, FieldsAreReadAndResetGivesAFreshLife) {
     EXPECT_EQ(c.weapons[0].owned, 1);
     EXPECT_EQ(c.weapons[2].owned + c.weapons[2].ammunition, 0);
     EXPECT_EQ(c.health, 100);
-    EXPECT_EQ(c.queues[1].write, 9);  // commands under way stay
     EXPECT_EQ(body.kind, OBJ_MONSTER);
     EXPECT_EQ(body.sprite, c.frames[FRAME_STAND_RIGHT].picture);
     EXPECT_EQ(body.frozen + body.fall_v, 0);

@@ -16,23 +16,9 @@
 #include "net/lobby.h"
 #include "net/net.h"
 #include "net/turn.h"
+#include "netns_util.h"
 #include "sim/state_hash.h"
 #include "world_fixture.h"
-
-typedef std::vector<uint8_t> bytes;
-
-inline bytes operator+(bytes a, const bytes &b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-// An IPv4 address as SDL_net keeps it (network byte order in memory).
-inline uint32_t ipv4(uint8_t a, uint8_t b, uint8_t c, uint8_t d) {
-    const uint8_t raw[4] = {a, b, c, d};
-    uint32_t host;
-    memcpy(&host, raw, 4);
-    return host;
-}
 
 struct datagram {
     int32_t channel;  // sent: the channel; received: filled in by the fake

@@ -10,17 +10,6 @@ namespace {
 
 const uint16_t C1 = 8193, C2 = 8194, C3 = 8195;
 
-bytes join_of(std::vector<std::string> names) {
-    bytes b = {PAK_JOIN, 0, 0, 0, (uint8_t)names.size()};
-    for (const std::string &n : names) {
-        b.insert(b.end(), n.begin(), n.end());
-        b.push_back(0);
-    }
-    return b;
-}
-
-bytes ack_of(const datagram &d) { return {PAK_ACK, 0, d.data[2], d.data[3], (uint8_t)d.type()}; }
-
 // A server with its one local player, taking joins; every computer that
 // joins acknowledges what it is sent.
 struct server_env : net_env {
@@ -29,11 +18,11 @@ struct server_env : net_env {
         net_lobby_open = true;
         transport.on_send = [this](const datagram &d) {
             if (d.channel != NET_SPARE_NODE && d.type() != PAK_ACK && d.type() != PAK_JOIN_DENIED)
-                transport.inbox.push_back({-1, d.host, d.port, ack_of(d)});
+                transport.inbox.push_back({-1, d.host, d.port, ack_of(d.data)});
         };
     }
     void join(uint16_t port, std::vector<std::string> names) {
-        from_peer(port, join_of(names));
+        from_peer(port, join_request(names));
         pump();
     }
 };
@@ -83,7 +72,7 @@ TEST(NetLayer, ReliableSendRepeatsAfterTheIntervalAndGivesUpAfter20Seconds) {
     // The second signal is acknowledged: done.
     env.add_peer(1, C1, {1});
     env.transport.on_send = [&](const datagram &d) {
-        if (env.transport.sent.size() == 2) env.transport.inbox.push_back({-1, d.host, d.port, ack_of(d)});
+        if (env.transport.sent.size() == 2) env.transport.inbox.push_back({-1, d.host, d.port, ack_of(d.data)});
     };
     net_send_reliable(PAK_PREPARE);
     ASSERT_EQ(env.transport.sent.size(), 2u);
@@ -197,7 +186,7 @@ TEST(NetLobby, StartSequenceSendsAddressesPreparesAndStarts) {
 
     // Clients that load the map answer READY; the start signal follows.
     env.transport.on_send = [&](const datagram &d) {
-        env.transport.inbox.push_back({-1, d.host, d.port, ack_of(d)});
+        env.transport.inbox.push_back({-1, d.host, d.port, ack_of(d.data)});
         if (d.type() == PAK_PREPARE) env.transport.inbox.push_back({-1, d.host, d.port, {PAK_READY, 0, 0, 0}});
     };
     net_prepare();
@@ -217,7 +206,7 @@ TEST(NetLobby, StartSequenceSendsAddressesPreparesAndStarts) {
     f = run_fatal([] { net_prepare(); });
     EXPECT_EQ(f.message, "sending packet 07h timeout");
     env.transport.on_send = [&](const datagram &d) {
-        if (d.type() == PAK_PREPARE && d.seq() == 1) env.transport.inbox.push_back({-1, d.host, d.port, ack_of(d)});
+        if (d.type() == PAK_PREPARE && d.seq() == 1) env.transport.inbox.push_back({-1, d.host, d.port, ack_of(d.data)});
     };
     env.transport.sent.clear();
     f = run_fatal([] { net_prepare(); });

@@ -45,12 +45,6 @@ std::string make_namespace() {
     return name;
 }
 
-long long now_ms() {
-    timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return (long long)ts.tv_sec * 1000 + ts.tv_nsec / 1000000;
-}
-
 }  // namespace
 
 bool namespaces_available(bool with_loss) {
@@ -164,3 +158,23 @@ bool udp_peer::expect(int type, bytes *data, uint16_t *from_port, int timeout_ms
         if (!data->empty() && (*data)[0] == type) return true;
     }
 }
+
+uint32_t ipv4(uint8_t a, uint8_t b, uint8_t c, uint8_t d) {
+    const uint8_t raw[4] = {a, b, c, d};
+    uint32_t host;
+    memcpy(&host, raw, 4);
+    return host;
+}
+
+bytes join_request(const std::vector<std::string> &names) {
+    bytes b = {3, 0, 0, 0, (uint8_t)names.size()};
+    for (const std::string &n : names) {
+        b.insert(b.end(), n.begin(), n.end());
+        b.push_back(0);
+    }
+    return b;
+}
+
+bytes ack_of(const bytes &d) { return {1, 0, d[2], d[3], d[0]}; }
+
+const char *const NET_LOOP_STARTED = ": net_packet_interval = 150, net_control_interval = 20, net_control_send_time = 16\n";

@@ -4,7 +4,7 @@
 // datagrams (nftables), or three namespaces joined by a bridge like computers on a
 // LAN, at 10.77.0.1 to 10.77.0.3 inside them only. Without root rights the
 // host's loopback is used. And a UDP socket of the test's own, to speak the
-// game's wire format as a peer.
+// game's wire format as a peer, with the datagrams it sends.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -41,6 +41,17 @@ struct bridged_lan {
 };
 
 typedef std::vector<uint8_t> bytes;
+inline bytes operator+(bytes a, const bytes &b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+// An IPv4 address as SDL_net keeps it (network byte order in memory).
+uint32_t ipv4(uint8_t a, uint8_t b, uint8_t c, uint8_t d);
+// A PAK_JOIN for players of these names, and the PAK_ACK of a datagram.
+bytes join_request(const std::vector<std::string> &names);
+bytes ack_of(const bytes &datagram);
+// The log line that starts a network game's loop (the data set's timing).
+extern const char *const NET_LOOP_STARTED;
 
 // A UDP socket bound to 127.0.0.1:port inside the namespace (or on the host).
 struct udp_peer {

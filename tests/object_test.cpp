@@ -3,6 +3,7 @@
 // order and the recall list.
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "core/realm.h"
@@ -117,43 +118,27 @@ TEST_F(World, WalkWithRemovalMovesTheHeadPastRemovedLeaders) {
 TEST_F(World, BoxTestsAtTheirEdges) {
     map_width = 1000 * PX;
     map_height = 600 * PX;
-    object o{};
-    o.w = 10 * PX;
-    o.h = 10 * PX;
-    // Left and below: the far edge exactly 300 pixels out is still in.
-    o.x = -310 * PX;
-    EXPECT_FALSE(out_of_world(&o));
-    o.x -= 1;
-    EXPECT_TRUE(out_of_world(&o));
-    o.x = 0;
-    o.y = -310 * PX;
-    EXPECT_FALSE(out_of_world(&o));
-    o.y -= 1;
-    EXPECT_TRUE(out_of_world(&o));
-    // Right and above: the near edge exactly 250 pixels past is still in.
-    o.y = 0;
-    o.x = 1250 * PX;
-    EXPECT_FALSE(out_of_world(&o));
-    o.x += 1;
-    EXPECT_TRUE(out_of_world(&o));
-    o.x = 0;
-    o.y = 850 * PX;
-    EXPECT_FALSE(out_of_world(&o));
-    o.y += 1;
-    EXPECT_TRUE(out_of_world(&o));
-
-    object a{}, b{};
-    a.w = a.h = b.w = b.h = 10 * PX;
-    b.x = 10 * PX;  // sharing an edge only
-    EXPECT_FALSE(boxes_overlap(&a, &b));
-    EXPECT_FALSE(boxes_overlap(&b, &a));
-    b.x -= 1;
-    EXPECT_TRUE(boxes_overlap(&a, &b));
-    EXPECT_TRUE(boxes_overlap(&b, &a));
-    b.y = 10 * PX;
-    EXPECT_FALSE(boxes_overlap(&a, &b));
-    b.y -= 1;
-    EXPECT_TRUE(boxes_overlap(&a, &b));
+    // A 10 x 10 box: its far edge exactly 300 pixels left of or below the
+    // map is still in, its near edge exactly 250 pixels past it too.
+    const struct {
+        int32_t x, y;
+        bool out;
+    } places[] = {{-310 * PX, 0, false}, {-310 * PX - 1, 0, true}, {0, -310 * PX, false}, {0, -310 * PX - 1, true},
+                  {1250 * PX, 0, false}, {1250 * PX + 1, 0, true}, {0, 850 * PX, false},  {0, 850 * PX + 1, true}};
+    for (const auto &p : places) {
+        object o{};
+        o.x = p.x, o.y = p.y, o.w = o.h = 10 * PX;
+        EXPECT_EQ(out_of_world(&o), p.out) << p.x << "," << p.y;
+    }
+    // Boxes that share an edge only do not overlap; one unit more does.
+    for (auto [bx, by, overlap] : {std::tuple{10 * PX, 0, false}, {10 * PX - 1, 0, true}, {10 * PX - 1, 10 * PX, false},
+                                   {10 * PX - 1, 10 * PX - 1, true}}) {
+        object a{}, b{};
+        a.w = a.h = b.w = b.h = 10 * PX;
+        b.x = bx, b.y = by;
+        EXPECT_EQ(boxes_overlap(&a, &b), overlap) << bx << "," << by;
+        EXPECT_EQ(boxes_overlap(&b, &a), overlap) << bx << "," << by;
+    }
 }
 
 bool holds(list_node *list, const object *o) {
@@ -175,23 +160,19 @@ TEST_F(World, GridCellsAndBorderCells) {
     object *tall = box(10 * PX, 500 * PX, 4 * PX, 800 * PX);  // through the top
     for (object *o : {flush, left_only, straddle, right_edge, below, above, tall}) grid_add_fixed(o);
 
-    EXPECT_TRUE(holds(grid_row_table[0][0].fixed, flush));
-    EXPECT_TRUE(holds(grid_row_table[0][1].fixed, flush));
-    EXPECT_FALSE(holds(grid_right->fixed, flush));
-    EXPECT_TRUE(holds(grid_left->fixed, left_only));
-    EXPECT_FALSE(holds(grid_row_table[0][0].fixed, left_only));
-    EXPECT_TRUE(holds(grid_left->fixed, straddle));
-    EXPECT_TRUE(holds(grid_row_table[1][0].fixed, straddle));
-    EXPECT_FALSE(holds(grid_right->fixed, right_edge));
-    EXPECT_TRUE(holds(grid_row_table[0][0].fixed, right_edge));
-    EXPECT_TRUE(holds(grid_row_table[0][1].fixed, right_edge));
-    EXPECT_TRUE(holds(grid_below->fixed, below));
-    EXPECT_FALSE(holds(grid_row_table[0][0].fixed, below));
-    EXPECT_TRUE(holds(grid_above->fixed, above));
-    EXPECT_FALSE(holds(grid_row_table[2][0].fixed, above));
-    EXPECT_TRUE(holds(grid_above->fixed, tall));
-    for (int r = 0; r < 3; r++) EXPECT_TRUE(holds(grid_row_table[r][0].fixed, tall)) << r;
-
+    // Each box and whether each cell holds it: [row][column], then the
+    // left, right, below and above border cells.
+    const grid_cell *cells[] = {&grid_row_table[0][0], &grid_row_table[0][1], &grid_row_table[1][0], &grid_row_table[2][0],
+                                grid_left, grid_right, grid_below, grid_above};
+    const struct {
+        const object *o;
+        bool in[8];  // (0,0) (0,1) (1,0) (2,0) left right below above
+    } want[] = {{flush, {1, 1, 0, 0, 0, 0, 0, 0}},     {left_only, {0, 0, 0, 0, 1, 0, 0, 0}},
+                {straddle, {0, 0, 1, 0, 1, 0, 0, 0}},  {right_edge, {1, 1, 0, 0, 0, 0, 0, 0}},
+                {below, {0, 0, 0, 0, 0, 0, 1, 0}},     {above, {0, 0, 0, 0, 0, 0, 0, 1}},
+                {tall, {1, 0, 1, 1, 0, 0, 0, 1}}};
+    for (const auto &w : want)
+        for (int c = 0; c < 8; c++) EXPECT_EQ(holds(cells[c]->fixed, w.o), w.in[c]) << "box " << &w - want << " cell " << c;
     // Per-tick entries only for the kinds entered every tick, and gone after
     // the clear while the fixed lists stay.
     object *monster = box(10 * PX, 10 * PX, 8 * PX, 8 * PX, OBJ_MONSTER);

@@ -1,6 +1,7 @@
 // Players: keys into control events of a set, the ring's capacity, the
-// control turns of a local and a networked game, the look offset,
-// respawning on jump after death, and the choice of deathmatch starts.
+// control turns of a networked game with their hooks, respawning on jump
+// after death, and the choice of deathmatch starts. (The look offset:
+// Camera.LookingShiftsItUpAndDownAndBack.)
 #include <gtest/gtest.h>
 
 #include "sim_fixture.h"
@@ -59,15 +60,8 @@ std::vector<std::string> hook_calls::seen;
 TEST(Player, ControlTurnsApplyEachSetAtTheTurnAfterItWasFilled) {
     sim_env env;
     env.load(TWO, 2);
-    // Local game: a key taken after step k acts at step k + 2.
-    logic_step(&env.turn);
-    control_append(&env.player(0)->queues[env.turn.filling], CONTROL_RIGHT, logic_frame);
-    logic_step(&env.turn);
-    EXPECT_EQ(env.player(0)->right_held, 0);
-    logic_step(&env.turn);
-    EXPECT_EQ(env.player(0)->right_held, 1);
-
-    // Turns of 20 frames sent 16 before their end.
+    // Turns of 20 frames sent 16 before their end (a local game's turns of
+    // one frame: GameLoop.LocalTurnsApplyEveryStep).
     net_turn = {hook_calls::wait, hook_calls::send, hook_calls::begin};
     logic_begin(&env.turn, 20, 16);
     std::vector<int32_t> up_at, down_at;
@@ -85,22 +79,6 @@ TEST(Player, ControlTurnsApplyEachSetAtTheTurnAfterItWasFilled) {
                                                            "send 0"}));
     EXPECT_EQ(up_at, (std::vector<int32_t>{21}));
     EXPECT_EQ(down_at, (std::vector<int32_t>{41}));
-}
-
-TEST(Player, LookingMovesTheViewSixPixelsAFrameWithinItsLimits) {
-    sim_env env;
-    env.load(TWO, 2);
-    env.events(0, {CONTROL_UP});
-    env.step(20);
-    EXPECT_EQ(views[0].look_offset, 90 * PX);
-    env.events(0, {CONTROL_RELEASE + CONTROL_UP});
-    env.step(15);  // the first step still sees the look, the next 14 bring it down
-    EXPECT_EQ(views[0].look_offset, 6 * PX);
-    env.step();
-    EXPECT_EQ(views[0].look_offset, 0);
-    env.events(0, {CONTROL_DOWN});
-    env.step(20);
-    EXPECT_EQ(views[0].look_offset, -72 * PX);
 }
 
 TEST(Player, TheDeadRespawnOnJumpAtAStartNeverUsedTwiceInARow) {

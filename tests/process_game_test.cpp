@@ -1,7 +1,8 @@
 // The real game in a real window under Xvfb, driven with xdotool in a copy
-// of the data set: the menu's choices and Escape, one and two players
-// moving, pause, a screenshot, the wide display of four players with the
-// full-screen switch, the statistics at the end and closing the window.
+// of the data set: the menu's choices and Escape, one player moving, a
+// screenshot, the wide display of four players with the full-screen
+// switch, the statistics at the end. (Two players, one above the other, and
+// pause: process_replay_test.cpp and process_netplay_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -17,8 +18,7 @@
 
 namespace {
 
-// The four statistics lines and the replay's digest, and the logical rate
-// they report.
+// The four statistics lines and the world digest, and the logical rate they report.
 double logical_rate(const std::string &log) {
     std::smatch m;
     static const std::regex stats(
@@ -67,34 +67,6 @@ TEST(ProcessGame, OnePlayerMovesTakesAScreenshotAndLeavesWithEscape) {
         << log;
     double rate = logical_rate(log);
     EXPECT_NEAR(rate, 100.0, 5.0) << log;
-}
-
-TEST(ProcessGame, TwoPlayersOneAboveTheOtherPauseAndClosingTheWindow) {
-    if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
-    game_session s;
-    ASSERT_TRUE(s.start()) << "no menu: " << s.report();
-    ASSERT_TRUE(s.choose("2", 2)) << s.report();
-    // Both panels, the lower one like the upper one.
-    ASSERT_TRUE(s.shows([](const x_image &img) {
-        return lit(img, 480, 0, 640, 240) > 30000 && lit(img, 480, 240, 640, 480) > 30000;
-    })) << s.report();
-    // The arrows walk the second player, in the lower view; player 1 does
-    // not move.
-    x_image before = s.shot();
-    ASSERT_TRUE(s.hold_until_moved({"Right"}, red, 0, 240 + 110, 480, 240 + 180, 30)) << s.report();
-    EXPECT_NEAR(centre(s.shot(), blue, 0, 110, 480, 180), centre(before, blue, 0, 110, 480, 180), 1.0);
-
-    // Pause: nothing of the world moves, while the views go on being drawn.
-    ASSERT_TRUE(s.key("p"));
-    ASSERT_TRUE(wait_until([&] { return s.frozen(2); }, 10000)) << "the world went on while paused";
-    ASSERT_TRUE(s.log_has(LOCAL_LOOP_STARTED));
-    ASSERT_TRUE(s.key("p"));
-    ASSERT_TRUE(s.hold_until_changed({"Right"}, 0, 256, 480, 480)) << "no movement after the pause";
-
-    ASSERT_TRUE(x_close_window(s.server, s.window));
-    ASSERT_EQ(s.game->wait(30000), 0) << s.report();
-    EXPECT_EQ(s.game->out(), "\n\nQUIT event caught\n\n");
-    EXPECT_TRUE(in_order(s.log(), {LOCAL_LOOP_STARTED, "ERROR: QUIT event caught\n", ": shuting down SDL\n"})) << s.log();
 }
 
 TEST(ProcessGame, FourPlayersOnAWideDisplayThatTheFullScreenSwitchKeeps) {

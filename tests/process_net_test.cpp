@@ -14,7 +14,6 @@
 
 namespace {
 
-const char *const NET_LOOP_STARTED = ": net_packet_interval = 150, net_control_interval = 20, net_control_send_time = 16\n";
 const xpixel LOBBY_TEXT = {192, 16, 16};  // the colour the menu's notes leave set
 
 // One computer of the game: its player named `name`.
@@ -62,10 +61,8 @@ void escape_all(std::vector<computer *> games) {
     EXPECT_GE(normal, 1);
 }
 
-bool skip_without_x() { return !x_tools_installed(); }
-
 TEST(ProcessNet, ThreeComputersMeetPlayAndAFourthIsRefused) {
-    if (skip_without_x()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
+    if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
     net_space space;
     computer server(space, "Ann"), one(space, "Bob"), two(space, "Cid"), late(space, "Dan");
     ASSERT_TRUE(server.start() && one.start() && two.start() && late.start()) << server.report();
@@ -114,7 +111,7 @@ TEST(ProcessNet, ThreeComputersMeetPlayAndAFourthIsRefused) {
 }
 
 TEST(ProcessNet, AClientWithoutAServerGivesUpAfterTenSeconds) {
-    if (skip_without_x()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
+    if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
     net_space space;
     computer alone(space, "Eve");
     ASSERT_TRUE(alone.start()) << alone.report();
@@ -131,7 +128,7 @@ TEST(ProcessNet, AClientWithoutAServerGivesUpAfterTenSeconds) {
 }
 
 TEST(ProcessNet, EscapeInTheLobbyOnAClientAndOnTheServer) {
-    if (skip_without_x()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
+    if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
     net_space space;
     computer server(space, "Ann"), client(space, "Bob");
     ASSERT_TRUE(server.start() && client.start()) << server.report();
@@ -152,17 +149,8 @@ TEST(ProcessNet, EscapeInTheLobbyOnAClientAndOnTheServer) {
     EXPECT_EQ(server.game->out(), "\n\nAborted by user\n\n");
 }
 
-bytes join_request(const std::string &name) {
-    bytes b(5 + name.size() + 1, 0);
-    b[0] = 3;
-    b[4] = 1;
-    for (size_t i = 0; i < name.size(); i++) b[5 + i] = (uint8_t)name[i];
-    return b;
-}
-bytes ack_of(const bytes &d) { return {1, 0, d[2], d[3], d[0]}; }
-
 TEST(ProcessNet, ServerMakesGoodLostAcknowledgementsAndDropsMalformedDatagrams) {
-    if (skip_without_x()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
+    if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
     net_space space;
     computer server(space, "Ann");
     ASSERT_TRUE(server.start() && server.key("s") && server.log_has("(8192)\n")) << server.report();
@@ -184,7 +172,7 @@ TEST(ProcessNet, ServerMakesGoodLostAcknowledgementsAndDropsMalformedDatagrams) 
     EXPECT_LE(lines, 2u) << log;  // three within a second or two
 
     // The first PAK_ACCEPT goes unacknowledged: it comes again.
-    peer.send_to(8192, join_request("Peer"));
+    peer.send_to(8192, join_request({"Peer"}));
     ASSERT_TRUE(peer.expect(5, &d, &from, 5000));
     EXPECT_EQ(d, (bytes{5, 0, 1, 0, 150, 0, 20, 0, 16, 0, 1, 1}));
     ASSERT_TRUE(peer.expect(5, &d, &from, 1000));
@@ -220,7 +208,7 @@ TEST(ProcessNet, ServerMakesGoodLostAcknowledgementsAndDropsMalformedDatagrams) 
 }
 
 TEST(ProcessNet, ClientTakesARepeatedAddressOnceAndSendsToEveryComputer) {
-    if (skip_without_x()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
+    if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
     net_space space;
     udp_peer fake_server(space.name, 8192), other(space.name, 8199);
     ASSERT_GE(fake_server.fd, 0);
@@ -229,7 +217,7 @@ TEST(ProcessNet, ClientTakesARepeatedAddressOnceAndSendsToEveryComputer) {
     bytes d;
     uint16_t port;
     ASSERT_TRUE(fake_server.expect(3, &d, &port, 10000)) << client.report();
-    EXPECT_EQ(d, join_request("Bob"));
+    EXPECT_EQ(d, join_request({"Bob"}));
     fake_server.send_to(port, {5, 0, 1, 0, 150, 0, 20, 0, 16, 0, 1, 1});
     ASSERT_TRUE(fake_server.expect(1, &d, nullptr, 5000));
     EXPECT_EQ(d, (bytes{1, 0, 1, 0, 5}));

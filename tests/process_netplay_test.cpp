@@ -17,8 +17,6 @@
 
 namespace {
 
-const char *const NET_LOOP_STARTED = ": net_packet_interval = 150, net_control_interval = 20, net_control_send_time = 16\n";
-
 int setting(const char *name, int fallback) {
     const char *v = getenv(name);
     return v && atoi(v) > 0 ? atoi(v) : fallback;
@@ -181,10 +179,8 @@ void play_and_compare(three_games &games, const char *what) {
     }
 }
 
-bool skip_without_x() { return !x_tools_installed(); }
-
 TEST(ProcessNetPlay, ThreeGamesStayEqual) {
-    if (skip_without_x()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
+    if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
     net_space space;
     std::vector<std::string> prefixes[3] = {space.prefix(), space.prefix(), space.prefix()};
     three_games games(prefixes);
@@ -193,7 +189,7 @@ TEST(ProcessNetPlay, ThreeGamesStayEqual) {
 }
 
 TEST(ProcessNetPlay, ThreeGamesStayEqualUnderPacketLoss) {
-    if (skip_without_x()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
+    if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
     if (!namespaces_available(true)) GTEST_SKIP() << "needs root, ip and nft for a namespace that loses datagrams";
     int loss = setting("FENDA_NET_LOSS", 10);
     net_space space;
@@ -208,7 +204,7 @@ TEST(ProcessNetPlay, ThreeGamesStayEqualUnderPacketLoss) {
 }
 
 TEST(ProcessNetPlay, ThreeGamesOnABridgedLan) {
-    if (skip_without_x()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
+    if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
     if (!namespaces_available()) GTEST_SKIP() << "needs root and ip for namespaces";
     bridged_lan lan;
     ASSERT_TRUE(lan.ready);
@@ -223,7 +219,7 @@ TEST(ProcessNetPlay, ThreeGamesOnABridgedLan) {
 }
 
 TEST(ProcessNetPlay, ComputersWhoseMapsDifferSaySoAtOnce) {
-    if (skip_without_x()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
+    if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
     net_space space;
     std::vector<std::string> prefixes[3] = {space.prefix(), space.prefix(), space.prefix()};
     three_games games(prefixes);

@@ -179,8 +179,8 @@ TEST_F(Screen, FileListIsSortedAndHoldsOnlyMapsThatCanBeOpened) {
 
 TEST_F(Screen, ChooserTakesOnlyAClickOnAName) {
     char name[MAP_FILE_NAME_MAX] = "unchanged";
-    push_key(SDLK_ESCAPE, true);
-    push_key(SDLK_ESCAPE, false);
+    push_key(SDL_KEYDOWN, SDLK_ESCAPE);
+    push_key(SDL_KEYUP, SDLK_ESCAPE);
     push_click(75 + 40, 50 + 130);         // left of the names
     push_click(75 + 60, 50 + 120 + 41);    // below the last row
     push_click(75 + 60, 50 + 120 + 21, SDL_BUTTON_RIGHT);
@@ -213,10 +213,10 @@ TEST_F(Screen, WholeRunDrivenByEvents) {
     // medical kit, leave with Escape.
     const int panel = 800 - 180;
     push_click(135, 50 + 120 + 25);
-    push_key(SDLK_RIGHT, true);
-    push_key(SDLK_l, true);
-    push_key(SDLK_l, false);
-    push_key(SDLK_RIGHT, false);
+    push_key(SDL_KEYDOWN, SDLK_RIGHT);
+    push_key(SDL_KEYDOWN, SDLK_l);
+    push_key(SDL_KEYUP, SDLK_l);
+    push_key(SDL_KEYUP, SDLK_RIGHT);
     push_click(135, 50 + 125);
     push_click(panel + 10, 5);
     push_click(300, 300);
@@ -224,8 +224,8 @@ TEST_F(Screen, WholeRunDrivenByEvents) {
     push_click(panel + 50, 5);
     push_click(panel + 20, 200 + 2 * font_height(0) + 5);
     push_click(400, 500);
-    push_key(SDLK_ESCAPE, true);
-    push_key(SDLK_ESCAPE, false);
+    push_key(SDL_KEYDOWN, SDLK_ESCAPE);
+    push_key(SDL_KEYUP, SDLK_ESCAPE);
     editor_main_loop();
     EXPECT_STREQ(map_file_name, "testmap.fenda");
     EXPECT_EQ(view_origin_x, 0) << "the map went on scrolling";

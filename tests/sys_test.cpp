@@ -21,76 +21,43 @@ void print_order() { printf("[%s]", order.c_str()); fflush(stdout); }
 const shutdown_step chain[] = {{6, down_c}, {0, down_a}, {2, down_b}, {1, print_order}, {-1, nullptr}};
 const shutdown_step fatal_chain[] = {{0, down_fatal}, {-1, nullptr}};
 
-// These tests read back what the child printed into a file whose name the
-// parent chose, so the child must be a fork at the point of the check.
-struct fork_style {
-    std::string saved = ::testing::FLAGS_gtest_death_test_style;
-    fork_style() { ::testing::FLAGS_gtest_death_test_style = "fast"; }
-    ~fork_style() { ::testing::FLAGS_gtest_death_test_style = saved; }
-};
-
 program_info test_program(const shutdown_step *steps, int slots) {
     return program_info{"v", "%s", "%s", "%s", "test.log", slots, LOG_CHANNELS_GAME, steps};
 }
 
-TEST(SysExitDeathTest, ConsoleOutputAndStatusSeenFromOutside) {
-    // Run in a child process that writes stdout to a file we can read back.
-    fork_style style;
+// The console output of a child that starts the frame of `info` (when
+// given), marks `up` slots as up and calls sys_exit(code, message); its
+// exit status must be `status`. The child is a fork at this point, so that
+// it writes where the parent reads.
+std::string console_of(const program_info *info, std::initializer_list<int> up, int code, const char *message, int status) {
+    const std::string saved = ::testing::FLAGS_gtest_death_test_style;
+    ::testing::FLAGS_gtest_death_test_style = "fast";
     temp_dir dir;
-    std::string out = dir.file("out.txt");
-    static program_info info = test_program(chain, 8);
+    const std::string out = dir.file("out.txt");
     EXPECT_EXIT({
         if (!freopen(out.c_str(), "w", stdout)) _exit(99);
-        frame_start(&info);
+        if (info) frame_start(info);
         log_enabled = false;
         sys_exit_hook = nullptr;
         order.clear();
-        subsystem_set(0, true);
-        subsystem_set(2, true);
-        subsystem_set(1, true);
-        sys_exit(4, "unable to set video mode: \"%s\"", "none");
-    }, ::testing::ExitedWithCode(4), "");
+        for (int slot : up) subsystem_set(slot, true);
+        sys_exit(code, "%s", message);
+    }, ::testing::ExitedWithCode(status), "");
+    ::testing::FLAGS_gtest_death_test_style = saved;
+    return read_file(out);
+}
+
+TEST(SysExitDeathTest, ConsoleOutputStatusAndShutdownOrderSeenFromOutside) {
+    static program_info info = test_program(chain, 8);
     // c is skipped (slot 6 not up); a, b in chain order; then the console.
-    EXPECT_EQ(read_file(out), "[ab]\n\nERROR: unable to set video mode: \"none\"\n\n");
-
-    EXPECT_EXIT({
-        if (!freopen(out.c_str(), "w", stdout)) _exit(99);
-        frame_start(&info);
-        log_enabled = false;
-        sys_exit_hook = nullptr;
-        subsystem_set(1, true);
-        sys_exit(0, "Normal shutdown");
-    }, ::testing::ExitedWithCode(0), "");
-    EXPECT_EQ(read_file(out), "[]\n\nNormal shutdown\n\n");
-}
-
-TEST(SysExitDeathTest, LongMessagesAreCutTo255Characters) {
-    fork_style style;
-    temp_dir dir;
-    std::string out = dir.file("out.txt");
-    std::string text(600, 'm');
-    EXPECT_EXIT({
-        if (!freopen(out.c_str(), "w", stdout)) _exit(99);
-        sys_exit_hook = nullptr;
-        sys_exit(16, "%s", text.c_str());
-    }, ::testing::ExitedWithCode(16), "");
-    EXPECT_EQ(read_file(out), "\n\nERROR: " + std::string(255, 'm') + "\n\n");
-}
-
-TEST(SysExitDeathTest, AFatalEndDuringShutdownEndsAtOnceWithItsOwnMessage) {
-    fork_style style;
-    temp_dir dir;
-    std::string out = dir.file("out.txt");
-    static program_info info = test_program(fatal_chain, 8);
-    EXPECT_EXIT({
-        if (!freopen(out.c_str(), "w", stdout)) _exit(99);
-        frame_start(&info);
-        log_enabled = false;
-        sys_exit_hook = nullptr;
-        subsystem_set(0, true);
-        sys_exit(3, "first");
-    }, ::testing::ExitedWithCode(9), "");
-    EXPECT_EQ(read_file(out), "\n\nERROR: second fatal 2\n\n");
+    EXPECT_EQ(console_of(&info, {0, 2, 1}, 4, "unable to set video mode: \"none\"", 4),
+              "[ab]\n\nERROR: unable to set video mode: \"none\"\n\n");
+    EXPECT_EQ(console_of(&info, {1}, 0, "Normal shutdown", 0), "[]\n\nNormal shutdown\n\n");
+    // Long messages are cut to 255 characters.
+    EXPECT_EQ(console_of(nullptr, {}, 16, std::string(600, 'm').c_str(), 16), "\n\nERROR: " + std::string(255, 'm') + "\n\n");
+    // A fatal end during shutdown ends at once with its own message.
+    static program_info fatal = test_program(fatal_chain, 8);
+    EXPECT_EQ(console_of(&fatal, {0}, 3, "first", 9), "\n\nERROR: second fatal 2\n\n");
 }
 
 TEST(SubsystemTable, SlotsBeyondTheProgramsTableAreNeverUp) {

@@ -9,7 +9,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <poll.h>
 #include <sstream>
 #include <sys/wait.h>
 #include <time.h>
@@ -80,25 +79,44 @@ std::string read_file(const std::string &path) {
 
 bool file_exists(const std::string &path) { return access(path.c_str(), F_OK) == 0; }
 
-static long long now_ms() {
+long long now_ms() {
     timespec ts;
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return (long long)ts.tv_sec * 1000 + ts.tv_nsec / 1000000;
 }
 
-run_result run_program(const std::vector<std::string> &argv, const std::string &dir,
-                       const std::vector<std::string> &env, int timeout_ms) {
-    int out_pipe[2], err_pipe[2];
-    if (pipe(out_pipe) != 0 || pipe(err_pipe) != 0) abort();
-    pid_t pid = fork();
+void sleep_ms(int ms) {
+    timespec ts = {ms / 1000, (long)(ms % 1000) * 1000000};
+    nanosleep(&ts, nullptr);
+}
+
+namespace {
+
+std::string temp_file(const char *what) {
+    const char *base = getenv("TMPDIR");
+    std::string templ = std::string(base && *base ? base : "/tmp") + "/fenda_" + what + "_XXXXXX";
+    std::vector<char> buf(templ.begin(), templ.end());
+    buf.push_back('\0');
+    int fd = mkstemp(buf.data());
+    if (fd < 0) abort();
+    close(fd);
+    return buf.data();
+}
+
+}  // namespace
+
+background_program::background_program(const std::vector<std::string> &argv, const std::string &dir,
+                                       const std::vector<std::string> &env)
+    : out_path(temp_file("out")), err_path(temp_file("err")) {
+    pid = fork();
     if (pid == 0) {
         if (chdir(dir.c_str()) != 0) _exit(126);
-        int devnull = open("/dev/null", O_RDONLY);
-        dup2(devnull, 0);
-        dup2(out_pipe[1], 1);
-        dup2(err_pipe[1], 2);
-        close(out_pipe[0]);
-        close(err_pipe[0]);
+        int in = open("/dev/null", O_RDONLY);
+        int out = open(out_path.c_str(), O_WRONLY | O_TRUNC);
+        int err = open(err_path.c_str(), O_WRONLY | O_TRUNC);
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(err, 2);
         for (const auto &e : env) putenv(strdup(e.c_str()));
         std::vector<char *> args;
         for (const auto &a : argv) args.push_back(const_cast<char *>(a.c_str()));
@@ -106,45 +124,49 @@ run_result run_program(const std::vector<std::string> &argv, const std::string &
         execv(args[0], args.data());
         _exit(127);
     }
-    close(out_pipe[1]);
-    close(err_pipe[1]);
-    run_result r{0, "", ""};
-    pollfd fds[2] = {{out_pipe[0], POLLIN, 0}, {err_pipe[0], POLLIN, 0}};
-    int open_fds = 2;
-    long long deadline = now_ms() + timeout_ms;
-    bool killed = false;
-    while (open_fds > 0) {
-        long long left = deadline - now_ms();
-        if (left <= 0) {
-            kill(pid, SIGKILL);
-            killed = true;
-            break;
-        }
-        int n = poll(fds, 2, (int)left);
-        if (n < 0 && errno == EINTR) continue;
-        for (int i = 0; i < 2; i++) {
-            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
-            char buf[4096];
-            ssize_t got = read(fds[i].fd, buf, sizeof buf);
-            if (got <= 0) {
-                close(fds[i].fd);
-                fds[i].fd = -1;
-                open_fds--;
-            } else {
-                (i == 0 ? r.out : r.err).append(buf, (size_t)got);
-            }
-        }
+}
+
+background_program::~background_program() {
+    if (running()) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
     }
-    for (auto &p : fds)
-        if (p.fd >= 0) close(p.fd);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (killed)
-        r.status = 124;
-    else if (WIFEXITED(status))
-        r.status = WEXITSTATUS(status);
-    else
-        r.status = 128 + WTERMSIG(status);
+    unlink(out_path.c_str());
+    unlink(err_path.c_str());
+}
+
+bool background_program::running() {
+    if (pid <= 0 || status >= 0) return false;
+    int s = 0;
+    if (waitpid(pid, &s, WNOHANG) != pid) return true;
+    status = WIFEXITED(s) ? WEXITSTATUS(s) : 128 + WTERMSIG(s);
+    return false;
+}
+
+int background_program::wait(int timeout_ms) {
+    for (long long end = now_ms() + timeout_ms; running(); sleep_ms(20))
+        if (now_ms() > end) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+            status = 124;
+        }
+    return status;
+}
+
+bool wait_until(const std::function<bool()> &ready, int timeout_ms, int step_ms) {
+    for (long long end = now_ms() + timeout_ms;; sleep_ms(step_ms)) {
+        if (ready()) return true;
+        if (now_ms() > end) return false;
+    }
+}
+
+run_result run_program(const std::vector<std::string> &argv, const std::string &dir,
+                       const std::vector<std::string> &env, int timeout_ms) {
+    background_program p(argv, dir, env);
+    run_result r;
+    r.status = p.wait(timeout_ms);
+    r.out = p.out();
+    r.err = p.err();
     return r;
 }
 
@@ -172,4 +194,19 @@ void copy_data_set(const std::string &dir, const std::vector<std::string> &skip)
         if (e.is_regular_file() && std::find(skip.begin(), skip.end(), ext) == skip.end())
             std::filesystem::copy_file(e.path(), dir + "/" + e.path().filename().string(), ec);
     }
+}
+
+void set_config(const std::string &path, const std::string &key, const std::string &value) {
+    std::string text = read_file(path), out;
+    bool set = false;
+    for (size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
+        std::string line = text.substr(at, end - at);
+        if (!set && (line.empty() || line.compare(0, key.size() + 1, key + "=") == 0)) {
+            out += key + "=" + value + "\n";
+            set = true;
+            if (!line.empty()) continue;
+        }
+        out += line + "\n";
+    }
+    write_file(path, out);
 }

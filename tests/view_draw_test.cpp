@@ -58,30 +58,21 @@ bool region_has(const bitmap &b, int x0, int y0, int x1, int y1, rgb colour) {
 
 TEST(Camera, CentresTheBodyAndStaysInsideTheMap) {
     view_env env;
-    env.put_body(300 * PX, 200 * PX);
-    EXPECT_EQ(env.v().cam_x, (300 - 231) * PX);  // (480 - 18) / 2 = 231
-    EXPECT_EQ(env.v().cam_y, (200 - 93) * PX);
+    // The view's corner (480 - 18) / 2 = 231 pixels left of the body and 93
+    // below it; column and row 0 at the map's left and bottom, its last at
+    // the right and top, also for a body thrown far outside the world.
+    const int32_t cases[][4] = {{300 * PX, 200 * PX, (300 - 231) * PX, (200 - 93) * PX}, {10 * PX, 20 * PX, 0, 0},
+                                {990 * PX, 590 * PX, 520 * PX, 360 * PX}, {INT32_MIN, INT32_MIN, 0, 0},
+                                {INT32_MAX, INT32_MAX, 520 * PX, 360 * PX}};
+    for (const auto &c : cases) {
+        env.put_body(c[0], c[1]);
+        EXPECT_EQ(env.v().cam_x, c[2]) << c[0];
+        EXPECT_EQ(env.v().cam_y, c[3]) << c[1];
+    }
     // Odd widths are halved toward zero, in units.
     env.body.w = 18 * PX + 1;
     env.put_body(300 * PX, 200 * PX);
     EXPECT_EQ(env.v().cam_x, 300 * PX - (480 * PX - (18 * PX + 1)) / 2);
-    env.body.w = 18 * PX;
-
-    // Each edge of the map: column 0 at the left edge, the map's last
-    // column at the right edge, and the same for rows.
-    env.put_body(10 * PX, 20 * PX);
-    EXPECT_EQ(env.v().cam_x, 0);
-    EXPECT_EQ(env.v().cam_y, 0);
-    env.put_body(990 * PX, 590 * PX);
-    EXPECT_EQ(env.v().cam_x, 520 * PX);
-    EXPECT_EQ(env.v().cam_y, 360 * PX);
-    // A body thrown far outside the world keeps the camera at the edges.
-    env.put_body(INT32_MIN, INT32_MIN);
-    EXPECT_EQ(env.v().cam_x, 0);
-    EXPECT_EQ(env.v().cam_y, 0);
-    env.put_body(INT32_MAX, INT32_MAX);
-    EXPECT_EQ(env.v().cam_x, 520 * PX);
-    EXPECT_EQ(env.v().cam_y, 360 * PX);
 }
 
 TEST(Camera, LookingShiftsItUpAndDownAndBack) {

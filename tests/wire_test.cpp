@@ -8,10 +8,9 @@
 
 #include "net/transport.h"
 #include "net/wire.h"
+#include "netns_util.h"
 
 namespace {
-
-typedef std::vector<uint8_t> bytes;
 
 struct buffer {
     uint8_t data[NET_PACKET_SIZE] = {};
@@ -27,19 +26,6 @@ bytes text(const char *s, bool zero = true) {
     bytes b(s, s + strlen(s));
     if (zero) b.push_back(0);
     return b;
-}
-
-bytes operator+(bytes a, const bytes &b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-// 127.0.0.1 and port 8193 as SDL_net keeps them: in network byte order.
-uint32_t loopback() {
-    const uint8_t raw[4] = {127, 0, 0, 1};
-    uint32_t host;
-    memcpy(&host, raw, 4);
-    return host;
 }
 
 TEST(Wire, EveryPacketIsBuiltByteForByte) {
@@ -61,7 +47,7 @@ TEST(Wire, EveryPacketIsBuiltByteForByte) {
 
     const char *two[2] = {"Red", ""};
     const int32_t their[2] = {1, 2};
-    pak_build_address(&b.p, 2, loopback(), net_port_net(8193), 2, their, two);
+    pak_build_address(&b.p, 2, ipv4(127, 0, 0, 1), net_port_net(8193), 2, their, two);
     EXPECT_EQ(b.got(), (bytes{6, 0, 2, 0, 127, 0, 0, 1, 0x20, 0x01, 0, 0, 2, 0, 0, 0} + bytes{1} + text("Red") + bytes{2, 0}));
     EXPECT_EQ(b.p.len, 16 + (3 + 2) + (0 + 2));
     pak_build_address(&b.p, 1, ADDRESS_SERVER_HOST, 0, 1, their, two);
@@ -93,7 +79,7 @@ TEST(Wire, WellFormedDatagramsAreReadFieldByField) {
     b.set(bytes{6, 0, 3, 0, 127, 0, 0, 1, 0x20, 0x02, 7, 7, 1, 7, 7, 7, 2} + text("Green"));
     address_entry e;
     ASSERT_TRUE(pak_read_address(&b.p, &e, nullptr));
-    EXPECT_EQ(e.host, loopback());
+    EXPECT_EQ(e.host, ipv4(127, 0, 0, 1));
     EXPECT_EQ(net_port_host(e.port), 8194);
     EXPECT_EQ(e.count, 1);
     EXPECT_EQ(e.slots[0], 2);

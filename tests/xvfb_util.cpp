@@ -1,5 +1,4 @@
-// Xvfb, X clients, window dumps and background programs for real-window
-// tests. The X library is reached at run time, so that test binaries that
+// Xvfb, X clients and window dumps for real-window tests. The X library is reached at run time, so that test binaries that
 // never close a window do not link it.
 #include "xvfb_util.h"
 
@@ -7,7 +6,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -17,28 +15,6 @@
 #include <X11/Xlib.h>
 
 namespace {
-
-long long now_ms() {
-    timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return (long long)ts.tv_sec * 1000 + ts.tv_nsec / 1000000;
-}
-
-void sleep_ms(int ms) {
-    timespec ts = {ms / 1000, (long)(ms % 1000) * 1000000};
-    nanosleep(&ts, nullptr);
-}
-
-std::string temp_file(const char *what) {
-    const char *base = getenv("TMPDIR");
-    std::string templ = std::string(base && *base ? base : "/tmp") + "/fenda_" + what + "_XXXXXX";
-    std::vector<char> buf(templ.begin(), templ.end());
-    buf.push_back('\0');
-    int fd = mkstemp(buf.data());
-    if (fd < 0) abort();
-    close(fd);
-    return buf.data();
-}
 
 uint32_t big_endian32(const std::string &d, size_t at) {
     return (uint32_t)(uint8_t)d[at] << 24 | (uint32_t)(uint8_t)d[at + 1] << 16 | (uint32_t)(uint8_t)d[at + 2] << 8 |
@@ -209,59 +185,4 @@ bool x_close_window(const xvfb_server &server, unsigned long window) {
     }
     dlclose(lib);
     return sent;
-}
-
-background_program::background_program(const std::vector<std::string> &argv, const std::string &dir,
-                                       const std::vector<std::string> &env)
-    : out_path(temp_file("out")), err_path(temp_file("err")) {
-    pid = fork();
-    if (pid == 0) {
-        if (chdir(dir.c_str()) != 0) _exit(126);
-        int in = open("/dev/null", O_RDONLY);
-        int out = open(out_path.c_str(), O_WRONLY | O_TRUNC);
-        int err = open(err_path.c_str(), O_WRONLY | O_TRUNC);
-        dup2(in, 0);
-        dup2(out, 1);
-        dup2(err, 2);
-        for (const auto &e : env) putenv(strdup(e.c_str()));
-        std::vector<char *> args;
-        for (const auto &a : argv) args.push_back(const_cast<char *>(a.c_str()));
-        args.push_back(nullptr);
-        execv(args[0], args.data());
-        _exit(127);
-    }
-}
-
-background_program::~background_program() {
-    if (running()) {
-        kill(pid, SIGKILL);
-        waitpid(pid, nullptr, 0);
-    }
-    unlink(out_path.c_str());
-    unlink(err_path.c_str());
-}
-
-bool background_program::running() {
-    if (pid <= 0 || status >= 0) return false;
-    int s = 0;
-    if (waitpid(pid, &s, WNOHANG) != pid) return true;
-    status = WIFEXITED(s) ? WEXITSTATUS(s) : 128 + WTERMSIG(s);
-    return false;
-}
-
-int background_program::wait(int timeout_ms) {
-    for (long long end = now_ms() + timeout_ms; running(); sleep_ms(20))
-        if (now_ms() > end) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-            status = 124;
-        }
-    return status;
-}
-
-bool wait_until(const std::function<bool()> &ready, int timeout_ms, int step_ms) {
-    for (long long end = now_ms() + timeout_ms;; sleep_ms(step_ms)) {
-        if (ready()) return true;
-        if (now_ms() > end) return false;
-    }
 }

@@ -1,12 +1,10 @@
 // Tests in a real window: an X server of their own (Xvfb), X clients run on
 // it (xdotool to move the pointer, click and type; xwd to take a picture of
-// the screen), the close request a window manager sends, and programs run
-// in the background while a test drives them.
+// the screen) and the close request a window manager sends.
 #pragma once
 #include <sys/types.h>
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -66,27 +64,3 @@ bool x_screenshot(const xvfb_server &server, x_image *out, unsigned long window 
 // WM_DELETE_WINDOW message of the WM_PROTOCOLS kind. False when the X
 // library could not be reached.
 bool x_close_window(const xvfb_server &server, unsigned long window);
-
-// A program that runs while the test goes on. Its standard output and
-// error go to temporary files; it is killed if it still runs when the
-// value goes out of scope.
-struct background_program {
-    pid_t pid = -1;
-    std::string out_path, err_path;
-    int status = -1;  // once ended: exit status, or 128 + signal number
-    background_program(const std::vector<std::string> &argv, const std::string &dir,
-                       const std::vector<std::string> &env);
-    ~background_program();
-    background_program(const background_program &) = delete;
-    background_program &operator=(const background_program &) = delete;
-    bool running();
-    // Waits for the end; 124 when it had not ended after `timeout_ms`, and
-    // the program is then killed.
-    int wait(int timeout_ms);
-    std::string out() const { return read_file(out_path); }
-    std::string err() const { return read_file(err_path); }
-};
-
-// Calls `ready` every `step_ms` until it answers true or `timeout_ms` have
-// passed; its last answer.
-bool wait_until(const std::function<bool()> &ready, int timeout_ms, int step_ms = 100);

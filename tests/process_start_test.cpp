@@ -1,0 +1,237 @@
+// The real programs from start to end with SDL's dummy drivers: the command
+// line, the console output, the exit status and the log; the start-up and
+// shutdown in order (configuration, SDL, the video mode at each depth,
+// sound, the font) and the steps that fail; the game ended in its menu by
+// the close request (menu_quit_util.h). Also the start picture in a real
+// window (game_session_util.h), and the shared libraries the editor needs.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "game_session_util.h"
+#include "menu_quit_util.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string GAME = FENDA_GAME_BIN, EDITOR = FENDA_EDITOR_BIN;
+const std::string game_version = "version 2.0/75 built Jan 30 2005 22:39:06";
+const std::string editor_version = "version 2.0/75 build Jan 30 2005 22:35:46";
+const std::string help_text =
+    "\n"
+    "  --help                  help summary\n"
+    "  --version               show version and exit\n"
+    "  --no-log-file           don't write log file\n"
+    "  --log-file <filename>   write log to file <filename>\n";
+const std::vector<std::string> dummy_env = {"SDL_VIDEODRIVER=dummy", "SDL_AUDIODRIVER=dummy"};
+
+std::set<std::string> files_in(const std::string &dir) {
+    std::set<std::string> out;
+    for (const auto &e : fs::directory_iterator(dir)) out.insert(e.path().filename().string());
+    return out;
+}
+
+// The five lines of a program that finds no configuration.
+std::string no_config_log(const std::string &banner) {
+    return ": " + banner + "\n: initializing file system\n: parsing \"fenda2.config\"\n"
+           "ERROR: can't open real file \"fenda2.config\"\n: file system shutdown\n";
+}
+
+TEST(ProcessStart, OptionsBannersAndEndsBeforeTheScreenStartsWithTheirExactLogs) {
+    const std::string game_log = no_config_log("Fenda 2 [" + game_version + "]");
+    const std::string no_config = "\n\nERROR: can't open real file \"fenda2.config\"\n\n";
+    const std::string help = "\nTrelm 2D: fenda\n" + game_version + "\n" + help_text + "\n\n\n\n";
+    // Each run in an empty directory, or one holding `config`; afterwards
+    // it holds that and the log file named (with exactly that text) only.
+    const struct {
+        std::string program;
+        std::vector<std::string> args;
+        std::string config;
+        int status;
+        std::string out, log_name, log;
+    } runs[] = {
+        {GAME, {"--version"}, "", 0, "\nTrelm 2D: fenda " + game_version + "\n\n\n\n\n", "", ""},
+        {GAME, {"--help"}, "", 0, help, "", ""},
+        {GAME, {"/?"}, "", 0, help, "", ""},
+        {EDITOR, {"--version"}, "", 0, "\nTrelm 2D: fenda editor " + editor_version + "\n\n\n\n\n", "", ""},
+        {EDITOR, {"/?"}, "", 0, "\nTrelm 2D: fenda editor\n" + editor_version + "\n" + help_text + "\n\n\n\n", "", ""},
+        // Options before --version are read first; --log-file switches the
+        // log on, yet --version still writes nothing.
+        {GAME, {"--log-file", "named.log", "--bogus", "--version"}, "", 0,
+         "\nunknown option - \"--bogus\"\n\nTrelm 2D: fenda " + game_version + "\n\n\n\n\n", "", ""},
+        {GAME, {}, "", 3, no_config, "fenda2.log", game_log},
+        {EDITOR, {}, "", 3, no_config, "fenda_editor.log", no_config_log("Fenda editor [" + editor_version + "]")},
+        // The log options override each other in order; the console still
+        // reports. Without a name, --log-file is reported and the default kept.
+        {GAME, {"--no-log-file"}, "", 3, no_config, "", ""},
+        {GAME, {"--no-log-file", "--log-file", "other.log"}, "", 3, no_config, "other.log", game_log},
+        {EDITOR, {"--log-file", "first.log", "--no-log-file"}, "", 3, no_config, "", ""},
+        {GAME, {"--log-file"}, "", 3, "\nunknown option - \"--log-file\"\n" + no_config, "fenda2.log", game_log},
+        // A bad configuration ends the program before anything else starts.
+        {GAME, {}, "colour=24\nbogus\n\n", 16, "\n\nERROR: error parsing \"fenda2.config\" line 1\n\n", "fenda2.log",
+         ": Fenda 2 [" + game_version + "]\n: initializing file system\n: parsing \"fenda2.config\"\n"
+         "ERROR: error parsing \"fenda2.config\" line 1\n: file system shutdown\n"},
+    };
+    for (const auto &r : runs) {
+        SCOPED_TRACE("run " + std::to_string(&r - runs));
+        temp_dir dir;
+        std::set<std::string> left;
+        if (!r.config.empty()) {
+            write_file(dir.file("fenda2.config"), r.config);
+            left.insert("fenda2.config");
+        }
+        if (!r.log_name.empty()) left.insert(r.log_name);
+        std::vector<std::string> argv = r.args;
+        argv.insert(argv.begin(), r.program);
+        run_result got = run_program(argv, dir.path, dummy_env);
+        EXPECT_EQ(got.status, r.status);
+        EXPECT_EQ(got.out, r.out);
+        EXPECT_EQ(files_in(dir.path), left);
+        EXPECT_EQ(r.log_name.empty() ? "" : read_file(dir.file(r.log_name)), r.log);
+    }
+}
+
+TEST(ProcessStart, StartUpAndShutdownInOrderAndTheStepsThatFail) {
+    const std::string quit = "\n\nQUIT event caught\n\n", mode = ": video mode [SDL window] 640x480 ";
+    const std::string rgb16 = "note: shift: r11 g5 b0\nnote: mask: r0000F800 g000007E0 b0000001F\n";
+    const std::string rgb24 = "note: shift: r16 g8 b0\nnote: mask: r00FF0000 g0000FF00 b000000FF\n";
+    // Each run in a copy of the data set with settings changed and files
+    // removed; the game either waits in its menu, where the close request
+    // ends it, or ends by itself. An expected output that does not end with
+    // an empty line is a beginning. No run leaves a map behind.
+    const struct {
+        std::string program;
+        std::vector<std::string> settings, removed;
+        std::string video, audio;
+        int status;
+        std::string out;
+        std::vector<std::string> logged, not_logged;
+    } runs[] = {
+        // At each depth (the dummy display keeps the one asked for): SDL,
+        // the mode, the display's channels, sound, the font, and the ends.
+        {GAME, {"colour=16"}, {}, "dummy", "dummy", 0, quit,
+         {": parsing \"fenda2.config\"\n", ": initializing SDL\n", mode + "16-bit RGB (software surface)\n" + rgb16,
+          ": initializing sound\n", ": freq 22050, format 8010h, 2 channels\n", "graphics: loading font \"koi8.font\"\n",
+          "ERROR: QUIT event caught\n", ": shuting down sound\n", ": shuting down SDL\n", ": file system shutdown\n"}, {}},
+        {GAME, {"colour=24"}, {}, "dummy", "dummy", 0, quit, {mode + "24-bit RGB (software surface)\n" + rgb24}, {}},
+        {GAME, {"colour=32"}, {}, "dummy", "dummy", 0, quit, {mode + "32-bit RGB (software surface)\n" + rgb24}, {}},
+        // No audio device: the game goes on silently, with no sound to shut
+        // down; silent as asked: not a word about sound.
+        {GAME, {}, {}, "dummy", "no_such_driver", 0, quit,
+         {": initializing sound\n", "ERROR: QUIT event caught\n", ": shuting down SDL\n"}, {"freq 22050", "shuting down sound"}},
+        {GAME, {"sound=off"}, {}, "dummy", "dummy", 0, quit, {"ERROR: QUIT event caught\n"}, {"sound"}},
+        // Failed starts shut down only what is up, in order.
+        {GAME, {}, {}, "no_such_driver", "dummy", 1, "\n\nERROR: SDL initialization failed: \"",
+         {"ERROR: SDL initialization failed", ": file system shutdown\n"}, {"shuting down SDL"}},
+        {EDITOR, {}, {}, "no_such_driver", "dummy", 1, "\n\nERROR: SDL initialization failed: \"",
+         {"ERROR: SDL initialization failed", ": file system shutdown\n"}, {"shuting down SDL"}},
+        {GAME, {"colour=8"}, {}, "dummy", "dummy", 4, "\n\nERROR: unable to set video mode: \"8-bit palette modes are not supported\"\n\n",
+         {"ERROR: unable to set video mode", ": shuting down SDL\n", ": file system shutdown\n"}, {}},
+        {GAME, {"colour=16"}, {"start.jpg"}, "dummy", "dummy", 3, "\n\nERROR: can't open real file \"start.jpg\"\n\n",
+         {mode + "16-bit", "ERROR: can't open real file \"start.jpg\"", ": shuting down SDL\n"}, {}},
+        // The editor's chooser would wait for a click for ever on the dummy
+        // display: a missing file of the first map ends it before. With no
+        // map at all the chooser returns at once and "testmap.fenda" is asked for.
+        {EDITOR, {}, {"towers.fenda", "torch.png"}, "dummy", "dummy", 3, "\n\nERROR: can't open real file \"torch.png\"\n\n", {}, {}},
+        {EDITOR, {}, {"towers.fenda", "fighter_red.monster"}, "dummy", "dummy", 3,
+         "\n\nERROR: can't open real file \"fighter_red.monster\"\n\n", {}, {}},
+        {EDITOR, {}, {"towers.fenda", "fighter_red_11.png"}, "dummy", "dummy", 3,
+         "\n\nERROR: can't open real file \"fighter_red_11.png\"\n\n", {}, {}},
+        {EDITOR, {}, {"towers.fenda", "testmap.fenda"}, "dummy", "dummy", 3, "\n\nERROR: can't open real file \"testmap.fenda\"\n\n",
+         {": parsing \"fenda2.config\"\n", ": initializing SDL\n", ": video mode [SDL window] 1024x768 24-bit RGB (software surface)\n" + rgb24,
+          "graphics: loading font \"koi8.font\"\n", "ERROR: can't open real file \"testmap.fenda\"\n", ": shuting down SDL\n",
+          ": file system shutdown\n"}, {}},
+    };
+    for (const auto &r : runs) {
+        SCOPED_TRACE("run " + std::to_string(&r - runs));
+        temp_dir dir;
+        copy_data_set(dir.path, {".log"});
+        for (const std::string &s : r.settings) set_config(dir.file("fenda2.config"), s.substr(0, s.find('=')), s.substr(s.find('=') + 1));
+        for (const std::string &f : r.removed) fs::remove(dir.file(f));
+        const std::vector<std::string> env = {"SDL_VIDEODRIVER=" + r.video, "SDL_AUDIODRIVER=" + r.audio};
+        run_result got = r.status == 0 ? run_game_to_menu({r.program}, dir.path, env) : run_program({r.program}, dir.path, env, 10000);
+        EXPECT_EQ(got.status, r.status);
+        EXPECT_EQ(r.out.size() > 2 && r.out.compare(r.out.size() - 2, 2, "\n\n") == 0 ? got.out : got.out.substr(0, r.out.size()), r.out);
+        const std::string log = read_file(dir.file(r.program == GAME ? "fenda2.log" : "fenda_editor.log"));
+        EXPECT_TRUE(in_order(log, r.logged)) << log;
+        for (const std::string &n : r.not_logged) EXPECT_EQ(log.find(n), std::string::npos) << n;
+        EXPECT_FALSE(file_exists(dir.file("editor.fenda")) || file_exists(dir.file("editor.fenda.autosave")));
+    }
+}
+
+// The game ended in its menu (an end with code 0 like the normal one, which
+// process_game_test.cpp checks after a game and by Escape in the menu): an
+// old log is replaced; a log that cannot be made leaves the game running.
+TEST(ProcessStart, TheLogOfAnEndInTheMenuReplacesTheOldOneOrIsLeftOut) {
+    temp_dir dir;
+    copy_data_set(dir.path, {".log"});
+    write_file(dir.file("fenda2.log"), "an old log that must go\n");
+    run_result r = run_game_to_menu({GAME, "--unknown"}, dir.path, dummy_env);
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out, "\nunknown option - \"--unknown\"\n\n\nQUIT event caught\n\n");
+    const std::string log = read_file(dir.file("fenda2.log"));
+    EXPECT_EQ(log.rfind(": Fenda 2 [" + game_version + "]\n: initializing file system\n", 0), 0u) << log;
+    // The shutdowns follow the last message; the log closes last.
+    EXPECT_TRUE(in_order(log, {"ERROR: QUIT event caught\n", ": file system shutdown\n"})) << log;
+    fs::remove(dir.file("fenda2.log"));
+    mkdir(dir.file("fenda2.log").c_str(), 0755);
+    r = run_game_to_menu({GAME}, dir.path, dummy_env);
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.out, "\n\nQUIT event caught\n\n");
+}
+
+// A start picture of 600 x 460 pixels that tells each pixel's place, as a
+// 24-bit BMP (the picture loader goes by content).
+xpixel start_pixel(int x, int y) { return {(uint8_t)x, (uint8_t)y, (uint8_t)(100 + x / 256 * 50 + y / 256 * 20)}; }
+std::string start_bmp() {
+    const int w = 600, h = 460, row = w * 3;
+    std::string f = "BM";
+    for (uint32_t v : {54u + row * h, 0u, 54u, 40u, (uint32_t)w, (uint32_t)h, 1u | 24u << 16, 0u, (uint32_t)(row * h), 2835u, 2835u, 0u, 0u})
+        for (int i = 0; i < 4; i++) f += (char)(v >> (8 * i));
+    for (int y = h - 1; y >= 0; y--)  // bottom row first
+        for (int x = 0; x < w; x++) f += {(char)start_pixel(x, y).b, (char)start_pixel(x, y).g, (char)start_pixel(x, y).r};
+    return f;
+}
+
+// In a real window with its caption, the start picture is shown centred on
+// black, and stays visible left of and above the menu picture that follows
+// at (75, 70); the close request ends the game with code 0.
+TEST(ProcessStart, TheStartPictureInARealWindow) {
+    ASSERT_TRUE(x_tools_installed()) << "Xvfb, xdotool or xwd is not installed";
+    game_session s;
+    s.window_shots = true;
+    write_file(s.dir.file("start.jpg"), start_bmp());
+    ASSERT_TRUE(s.launch()) << "no window: " << s.report();
+    // At ((640 - 600) / 2, (480 - 460) / 2) = (20, 10).
+    const int picture[][2] = {{20, 10}, {74, 469}, {619, 69}, {300, 40}, {50, 250}, {21, 11}};
+    const int black[][2] = {{0, 0}, {19, 10}, {20, 9}, {74, 470}, {620, 69}, {639, 0}};
+    EXPECT_TRUE(s.shows([&](const x_image &shot) {
+        for (auto [x, y] : picture)
+            if (shot.at(x, y) != start_pixel(x - 20, y - 10)) return false;
+        for (auto [x, y] : black)
+            if (shot.at(x, y) != BLACK) return false;
+        return true;
+    }));
+    ASSERT_TRUE(x_close_window(s.server, s.window));
+    EXPECT_EQ(s.game->wait(20000), 0) << s.report();
+    EXPECT_EQ(s.game->out(), "\n\nQUIT event caught\n\n");
+}
+
+// The editor links SDL and SDL_image only: neither the mixer nor the network
+// library may be needed to start it.
+TEST(ProcessStart, TheEditorNeedsNeitherMixerNorNetwork) {
+    run_result r = run_program({"/usr/bin/readelf", "-d", EDITOR}, "/");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("[libSDL-1.2.so"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("[libSDL_image-1.2.so"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("libSDL_mixer"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("libSDL_net"), std::string::npos) << r.out;
+}
+
+}  // namespace
