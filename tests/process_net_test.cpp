@@ -149,6 +149,21 @@ TEST(ProcessNet, EscapeInTheLobbyOnAClientAndOnTheServer) {
     EXPECT_EQ(server.game->out(), "\n\nAborted by user\n\n");
 }
 
+TEST(ProcessNet, AShutdownSignalFromAnyoneEndsTheLobby) {
+    if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
+    net_space space;
+    computer server(space, "Ann"), client(space, "Bob");
+    ASSERT_TRUE(server.start() && client.start()) << server.report();
+    ASSERT_TRUE(server.key("s") && server.log_has("(8192)\n"));
+    ASSERT_TRUE(client.key("c") && client.log_has("server accepted our join\n")) << client.report();
+    udp_peer stranger(space.name, 8200);
+    for (computer *g : {&client, &server}) {
+        stranger.send_to(g == &client ? 8193 : 8192, {14, 0, 0, 0});
+        EXPECT_EQ(g->game->wait(5000), 0) << g->report();
+        EXPECT_EQ(g->game->out(), "\n\nShutdown signal recieved from network\n\n");
+    }
+}
+
 TEST(ProcessNet, ServerMakesGoodLostAcknowledgementsAndDropsMalformedDatagrams) {
     if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
     net_space space;
