@@ -3,9 +3,9 @@
 //   how long after the datagram that completes a turn net_wait_turn
 //     returns: computer 0 sends its set and waits; the others send theirs
 //     (a PAK_CONTROLS_HAVE, which both brings their set and confirms 0's)
-//     a millisecond after 0's has reached them. The delay runs from the
-//     later of those sends to the return, on the machine's monotonic clock;
-//     median and maximum over the turns;
+//     a millisecond after 0's has reached them. The delay runs from just
+//     before the later of those sends to the return, on the machine's
+//     monotonic clock; median and maximum over the turns;
 //   beside it, half the round trip of one UDP datagram between two plain
 //     sockets on loopback, measured in the same run;
 //   the cost of a receive step with nothing waiting, beside one poll() of
@@ -46,9 +46,11 @@ creature players[VIEW_SLOTS];
 int watched_channel = -1;  // sends to this channel are timed
 double last_watched_send = 0;
 
+// The time is taken just before the datagram leaves: on loopback the
+// receiver may wake before the send call has returned.
 void timed_send(int channel, const net_packet *p) {
-    sdl_net_io.send(channel, p);
     if (channel == watched_channel) last_watched_send = bench::now_ns();
+    sdl_net_io.send(channel, p);
 }
 
 uint32_t loopback() {
@@ -82,7 +84,7 @@ void set_up(int me, int n) {
 }
 
 // One computer's turns; writes a time per turn into `out`: computer 0 when
-// its wait returned, the others when their set reached the socket for 0.
+// its wait returned, the others when their set went to 0.
 void run_computer(int me, int n, int turns, int out) {
     set_up(me, n);
     std::vector<double> times;
