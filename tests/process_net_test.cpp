@@ -127,13 +127,17 @@ TEST(ProcessNet, AClientWithoutAServerGivesUpAfterTenSeconds) {
         << alone.log();
 }
 
+// The server waits in its lobby with the client joined.
+bool in_lobby(computer &server, computer &client) {
+    return server.start() && client.start() && server.key("s") && server.log_has("(8192)\n") && client.key("c") &&
+           client.log_has("server accepted our join\n");
+}
+
 TEST(ProcessNet, EscapeInTheLobbyOnAClientAndOnTheServer) {
     if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
     net_space space;
     computer server(space, "Ann"), client(space, "Bob");
-    ASSERT_TRUE(server.start() && client.start()) << server.report();
-    ASSERT_TRUE(server.key("s") && server.log_has("(8192)\n"));
-    ASSERT_TRUE(client.key("c") && client.log_has("server accepted our join\n")) << client.report();
+    ASSERT_TRUE(in_lobby(server, client)) << server.report() << client.report();
     ASSERT_TRUE(list_shows(server, 2)) << server.report();
     // The client asks to leave for ten seconds; the server drops it at once
     // and draws its list again.
@@ -153,9 +157,7 @@ TEST(ProcessNet, AShutdownSignalFromAnyoneEndsTheLobby) {
     if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
     net_space space;
     computer server(space, "Ann"), client(space, "Bob");
-    ASSERT_TRUE(server.start() && client.start()) << server.report();
-    ASSERT_TRUE(server.key("s") && server.log_has("(8192)\n"));
-    ASSERT_TRUE(client.key("c") && client.log_has("server accepted our join\n")) << client.report();
+    ASSERT_TRUE(in_lobby(server, client)) << server.report() << client.report();
     udp_peer stranger(space.name, 8200);
     for (computer *g : {&client, &server}) {
         stranger.send_to(g == &client ? 8193 : 8192, {14, 0, 0, 0});
