@@ -140,18 +140,13 @@ void net_begin_turn(int set, int32_t stamp) {
 
 void net_send_controls(int set) {
     if (!subsystem_is_up(SUB_NETWORK)) return;
-    net_packet &p = net_controls_pak;
-    p.len = 5;
-    p.data[1] = 0;
-    p.data[4] = 0;
+    pak_build_controls(&net_controls_pak);
     const net_node &local = net_nodes[net_local_node];
+    // At most 3 players with 31 waiting commands each: the count never fills.
     for (int i = 0; i < local.player_count; i++) {
         const control_queue &q = views[local.players[i]].creature->queues[set];
-        for (int32_t k = q.read; k != q.write; k = (k + 1) % CREATURE_QUEUE) {
-            p.data[p.len++] = (uint8_t)i;
-            p.data[p.len++] = (uint8_t)(q.entries[k].event & 0xFF);
-            p.data[4]++;
-        }
+        for (int32_t k = q.read; k != q.write; k = (k + 1) % CREATURE_QUEUE)
+            pak_add_control(&net_controls_pak, (uint8_t)i, (uint8_t)(q.entries[k].event & 0xFF));
     }
     for (int n = 0; n < NET_SPARE_NODE; n++)
         if (net_is_peer(n)) {
@@ -180,7 +175,7 @@ uint32_t net_wait_turn() {
                 net_stats.resends++;
             }
         }
-    } while (!done && start + NET_TURN_MS > net_io.clock());
+    } while (!done && net_io.clock() - start < NET_TURN_MS);
     if (!done) sys_exit(6, "network players timeout");
 
     net_controls_ready = false;

@@ -161,6 +161,19 @@ void pak_build_address(net_packet *p, uint16_t seq, uint32_t host, uint16_t port
     }
 }
 
+void pak_build_controls(net_packet *p) {
+    start(p, PAK_CONTROLS, 0);
+    put8(p, 0);
+}
+
+bool pak_add_control(net_packet *p, uint8_t position, uint8_t command) {
+    if (p->data[PAK_HEADER_SIZE] == PAK_CONTROLS_MAX) return false;
+    p->data[PAK_HEADER_SIZE]++;
+    put8(p, position);
+    put8(p, command);
+    return true;
+}
+
 void pak_build_digest(net_packet *p, uint16_t turn, uint64_t digest) {
     start(p, PAK_DIGEST, turn);
     for (int i = 0; i < 8; i++) put8(p, (uint8_t)(digest >> (8 * i)));

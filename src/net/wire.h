@@ -102,6 +102,10 @@ void pak_build_accept(net_packet *p, uint16_t packet_interval, uint16_t control_
 void pak_build_address(net_packet *p, uint16_t seq, uint32_t host, uint16_t port, int count, const int32_t *slots,
                        const char *const *names);
 void pak_build_digest(net_packet *p, uint16_t turn, uint64_t digest);
+// A control set without commands; each pak_add_control adds one pair and
+// is refused (false) once the one-byte count holds PAK_CONTROLS_MAX.
+void pak_build_controls(net_packet *p);
+bool pak_add_control(net_packet *p, uint8_t position, uint8_t command);
 // Sets the type and sequence number of a built packet.
 void pak_set_header(net_packet *p, int type, uint16_t seq);
 
