@@ -1,18 +1,11 @@
-// The game's own data set (data/, made by tools/gen_data.sh) loaded with the
-// programs' loaders, sound on with the dummy driver as its configuration
-// asks: every map with its pictures, creatures, items, music and sounds and
-// what it places where, the ".monster" and ".missle" values, every sprite,
-// the pictures' layout on the screen, the font, the random table, the
-// editor's wall list and the credits. (The editor's writer gives every map
-// back byte for byte: map_save_editor_test.cpp.)
+// The data set (data/, made by tools/gen_data.sh) loaded with the programs'
+// loaders: what the golden fight's map and descriptions do not pin down.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <filesystem>
+#include <cstdlib>
 #include <functional>
-#include <map>
-#include <set>
 
 #include "frame/config.h"
 #include "frame/subsystem.h"
@@ -136,53 +129,6 @@ TEST(DataMaps, EveryMapLoadsWithFourPlayersAndNothingStartsInsideAWall) {
     }
 }
 
-TEST(DataMaps, TheArenaHasEverythingTheGameOffers) {
-    data_world w;
-    w.env.players(4);
-    load_map("testmap.fenda");
-    EXPECT_TRUE(music_loaded());
-    EXPECT_GE(dm_start_count, 4);
-    std::map<int32_t, int> kinds;
-    for (list_node *n = object_list; n; n = n->next) kinds[static_cast<object *>(n->element)->kind]++;
-    EXPECT_GE(kinds[OBJ_WALL], 50);
-    EXPECT_GE(kinds[OBJ_LADDER], 1);
-    EXPECT_GE(kinds[OBJ_DECORATION], 5);
-    EXPECT_GE(kinds[OBJ_MONSTER], 4 + 2) << "the players and two monsters";
-    std::set<int32_t> items;
-    for (list_node *n = item_list; n; n = n->next) items.insert(static_cast<item *>(n->element)->kind);
-    for (int k = ITEM_HEALTH; k <= ITEM_SHELL_BOX; k++) EXPECT_TRUE(items.count(k)) << "item kind " << k;
-    // Teleports with and without SILENT, one with kinds named; platforms
-    // moving across and up, each turned back at both ends of its path by
-    // REDIRECT triggers.
-    bool silent_flagged = false, plain = false, across = false, up = false;
-    std::vector<const trigger *> redirects;
-    for (list_node *n = trigger_list; n; n = n->next) {
-        const trigger *t = static_cast<trigger *>(n->element);
-        if (t->type == TRIGGER_REDIRECT) redirects.push_back(t);
-        if (t->type != TRIGGER_TELEPORT) continue;
-        silent_flagged |= t->silent && std::count(t->kinds, t->kinds + OBJ_KINDS, 1) > 0;
-        plain |= !t->silent;
-    }
-    EXPECT_TRUE(silent_flagged && plain);
-    for (list_node *n = platform_list; n; n = n->next) {
-        object path = *static_cast<platform *>(n->element)->body;
-        const bool sideways = path.vx != 0;
-        (sideways ? path.x : path.y) = 0;
-        (sideways ? path.w : path.h) = sideways ? map_width : map_height;
-        bool forth = false, back = false;
-        for (const trigger *r : redirects) {
-            int32_t along = sideways ? r->value1 : r->value2, other = sideways ? r->value2 : r->value1;
-            if (!boxes_overlap(&path, r->area) || other != 0) continue;
-            forth |= along > 0;
-            back |= along < 0;
-        }
-        EXPECT_TRUE(forth && back) << "platform at " << path.x / PX << "," << path.y / PX;
-        across |= sideways && path.vy == 0;
-        up |= !sideways && path.vy != 0;
-    }
-    EXPECT_TRUE(across && up);
-}
-
 TEST(DataCreatures, EveryDescriptionHasItsDrawnFramesAndSaneValues) {
     for (const std::string &name : files_ending(".monster")) {
         SCOPED_TRACE(name);
@@ -214,33 +160,14 @@ TEST(DataCreatures, EveryDescriptionHasItsDrawnFramesAndSaneValues) {
         for (int i = 0; i < 6; i++) EXPECT_NE(content(i), content(13 + i)) << "facings " << i;
         for (int i = 0; i < 3; i++) EXPECT_NE(content(i), content(3 + i)) << "firing " << i;
         for (int i : {10, 11, 23, 24, 25, 26}) EXPECT_NE(content(i), content(i + 1)) << i;
-        EXPECT_GE(c.frames[FRAME_TURN_HALF].ticks, 2) << "the turn takes some time";
-        for (int32_t m : c.muzzle_y) EXPECT_TRUE(m > 0 && m < body.h) << m;
-        EXPECT_GT(c.muzzle_y[1], c.muzzle_y[0]) << "looking up shoots higher";
-        EXPECT_LT(c.muzzle_y[2], c.muzzle_y[0]) << "looking down shoots lower";
-        // Walking 0.5 to 3 pixels a tick, a jump of 40 to 120 pixels.
-        EXPECT_TRUE(c.walk_speed >= PX / 2 && c.walk_speed <= 3 * PX) << c.walk_speed;
-        const double jump = (double)c.jump_speed * c.jump_speed / (2.0 * GRAVITY) / PX;
-        EXPECT_TRUE(jump >= 40 && jump <= 120) << jump;
-        EXPECT_TRUE(c.max_health >= 20 && c.max_health <= 999) << c.max_health;
     }
 }
 
-TEST(DataMissiles, BoltAndRocketFlyTheirWayAndExplodeAroundThePointOfImpact) {
+TEST(DataMissiles, ExplosionsAreCentredOnThePointOfImpact) {
     data_world w;
     weapon_setup();  // sounds and pictures of both ".missle" files
     for (int t = 0; t < 2; t++) {
-        SCOPED_TRACE(t);
-        const missile_definition &m = missile_definitions[t];
-        for (int d = 0; d < DIRECTIONS; d++) {
-            // 0 left, 1 left up, 2 left down, 3 right, 4 right up, 5 right down;
-            // at most 8 pixels a tick, so that a missile meets a wall
-            const int32_t vx = m.directions[d].vx, vy = m.directions[d].vy;
-            EXPECT_EQ((vx > 0) - (vx < 0), d < 3 ? -1 : 1) << d;
-            EXPECT_EQ((vy > 0) - (vy < 0), d % 3 == 0 ? 0 : d % 3 == 1 ? 1 : -1) << d;
-            EXPECT_LE(std::abs(vx), 8 * PX) << d;
-        }
-        const explosion_definition &e = explosion_definitions[m.explosion_kind];
+        const explosion_definition &e = explosion_definitions[missile_definitions[t].explosion_kind];
         ASSERT_GE(e.frame_count, 1);
         for (int i = 0; i < e.frame_count; i++) {
             const sprite *p = e.frames[i].picture;
@@ -326,58 +253,19 @@ TEST(DataPictures, MenuLobbyStartAndPanelFitTheScreenAndTheirText) {
 TEST(DataFont, TwoFiftySixGlyphsReadableAsciiAndCyrillic) {
     std::string f = read_file(std::string(FENDA_DATA_DIR) + "/koi8.font");
     ASSERT_GE(f.size(), 2u);
-    const size_t w = (uint8_t)f[0], h = (uint8_t)f[1], glyph = w * h;
+    const size_t glyph = (uint8_t)f[0] * (uint8_t)f[1];
     ASSERT_EQ(f.size(), 2 + 256 * glyph) << "width byte, height byte, 256 glyphs";
-    auto shape = [&](int code) { return f.substr(2 + code * glyph, glyph); };
-    auto inked = [&](int code) { return shape(code) != std::string(glyph, '\0'); };
+    auto inked = [&](int code) { return f.substr(2 + code * glyph, glyph) != std::string(glyph, '\0'); };
     // every printable ASCII character but the blank, and the KOI8-R letters
     EXPECT_FALSE(inked(' '));
     for (int c = 33; c < 256; c = c == 126 ? 192 : c + 1) EXPECT_TRUE(inked(c)) << "glyph " << c;
-    std::set<std::string> letters;
-    for (int c = 'A'; c <= 'Z'; c++) letters.insert(shape(c));
-    EXPECT_EQ(letters.size(), 26u);
 }
 
-TEST(DataRandom, EightThousandWellDistributedNumbers) {
-    std::string t = read_file(std::string(FENDA_DATA_DIR) + "/random.table");
-    ASSERT_EQ(t.size(), 16384u);
-    std::vector<uint32_t> v(8192);
-    double mean = 0, chi = 0, sxy = 0, sxx = 0, counts[16] = {0};
-    int halves = 0, thirds[3] = {0, 0, 0};
-    for (int i = 0; i < 8192; i++) {
-        v[i] = (uint8_t)t[2 * i] | (uint32_t)(uint8_t)t[2 * i + 1] << 8;
-        mean += v[i] / 8192.0;
-        counts[v[i] >> 12]++;
-        halves += (v[i] * 2) >> 16;  // the draws the game makes: draw(2) and draw(3)
-        thirds[(v[i] * 3) >> 16]++;
-        if (i > 0) {
-            EXPECT_NE(v[i], v[i - 1]) << "a value repeated at " << i;
-        }
-    }
-    // 16 buckets: chi-square with 15 degrees of freedom below the 99.9 % point
-    for (double c : counts) chi += (c - 512.0) * (c - 512.0) / 512.0;
-    EXPECT_LT(chi, 37.7);
-    EXPECT_NEAR(mean, 32767.5, 600);
-    EXPECT_NEAR(halves, 4096, 200);
-    for (int k : thirds) EXPECT_NEAR(k, 8192 / 3.0, 200);
-    // neighbours are not correlated
-    for (int i = 0; i < 8192; i++) {
-        sxy += (v[i] - mean) * (v[(i + 1) % 8192] - mean);
-        sxx += (v[i] - mean) * (v[i] - mean);
-    }
-    EXPECT_LT(std::fabs(sxy / sxx), 0.05);
-}
-
-TEST(DataSounds, EveryEffectIsShortPcmWaveThatTheMixerPlays) {
+TEST(DataSounds, EveryEffectIsShortAndTheMixerPlaysIt) {
     data_world w;
     for (const std::string &name : files_ending(".wav")) {
-        SCOPED_TRACE(name);
-        std::string s = read_file(name);
-        ASSERT_GE(s.size(), 44u + 1000);
-        EXPECT_EQ(s.substr(0, 4) + s.substr(8, 8), "RIFFWAVEfmt ");
-        EXPECT_EQ((uint8_t)s[20] | (uint8_t)s[21] << 8, 1) << "PCM";
-        EXPECT_LE(s.size(), 400000u) << "an effect stays short";
-        EXPECT_NE(sound_load(name.c_str()), SOUND_NONE);
+        EXPECT_LE(read_file(name).size(), 400000u) << name;
+        EXPECT_NE(sound_load(name.c_str()), SOUND_NONE) << name;
     }
 }
 
