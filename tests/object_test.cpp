@@ -53,23 +53,6 @@ std::vector<int32_t> ids_of(list_node *list) {
     return out;
 }
 
-TEST_F(World, ListsGrowBehindTheirFirstNodeAndUnlinkCleanly) {
-    int32_t id = next_object_id;
-    object *a = create_object(nullptr);
-    object *b = create_object(nullptr);
-    object *c = create_object(a);  // made for a: right after it
-    EXPECT_EQ(ids_of(object_list), (std::vector<int32_t>{-1, id + 1, id, id + 2}));
-
-    // Unlinking joins the neighbours in both directions.
-    EXPECT_EQ(list_unlink(a->list_node), a);
-    EXPECT_EQ(ids_of(object_list), (std::vector<int32_t>{-1, id + 1, id + 2}));
-    EXPECT_EQ(c->list_node->previous, b->list_node);
-    EXPECT_EQ(b->list_node->next, c->list_node);
-    EXPECT_EQ(list_unlink(c->list_node), c);
-    EXPECT_EQ(b->list_node->next, nullptr);
-    EXPECT_EQ(create_object(nullptr)->id, id + 3);  // ids are never reused
-}
-
 bool remove_odd(void *element, void *removed) {
     auto *o = static_cast<object *>(element);
     if (o->id % 2 == 0) return false;
