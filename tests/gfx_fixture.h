@@ -1,6 +1,5 @@
 // Shared set-up of the graphics and event tests: SDL's dummy display at a
-// chosen depth, realm memory and the file layer in a temporary working
-// directory, and small helpers to write pictures and read pixels.
+// chosen depth, realm memory and files in a temporary directory, pixels.
 #pragma once
 #include <SDL/SDL.h>
 
@@ -22,7 +21,7 @@ struct rgb {
 constexpr rgb CLEAR = {TRANSPARENT_R, TRANSPARENT_G, TRANSPARENT_B};
 
 // Display (640 x 480 in the game, width x height in the editor), realm
-// memory and files, up for the life of the value.
+// memory and files for the life of the value.
 struct gfx_env {
     temp_dir dir;
     scoped_cwd cwd{dir.path};
@@ -60,8 +59,7 @@ inline void fill_bitmap(bitmap &b, uint32_t value) {
         for (int x = 0; x < b.width; x++) pixel_store(b.rows[y] + x * bytes_per_pixel, value, bytes_per_pixel);
 }
 
-// Events put in SDL's queue, for a poll to take: a key, a mouse button at
-// (x, y), or an event of `type` alone.
+// Events put in SDL's queue: a key, a mouse button at (x, y), a bare type.
 inline void push_key(Uint8 type, SDLKey sym, SDLMod mod = KMOD_NONE) {
     SDL_Event e{};
     e.type = type;
