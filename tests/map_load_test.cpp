@@ -9,40 +9,19 @@ namespace {
 
 constexpr int32_t PX = FIXED_ONE;
 
+// Lines 3 to 23 of the map; player 3 is not playing.
 const std::vector<std::string> SAMPLE = {
-    "500 0 WALL wall.png",                                          // line 3
-    "132 0 WALL wall2.png",                                         // 4
-    "0 16 DECORATION deco.png",                                     // 5
-    "50 16 LADDER ladder.png",                                      // 6
-    "200 40 PLATFORM 65536 -32768 plat.png",                        // 7
-    "300 40 PLATFORM 0 0 plat.png",                                 // 8
-    "10 10 TRIGGER 30 40 REDIRECT 5 -6",                            // 9
-    "20 20 TRIGGER 8 9 TELEPORT SILENT ( MONSTER ITEM ) 400 300",   // 10
-    "30 30 TRIGGER 8 9 TELEPORT [ ) 1 2",                           // 11
-    "40 16 ITEM HEALTH",                                            // 12
-    "60 16 ITEM SHOTGUN",                                           // 13
-    "80 16 ITEM CELL_BIG",                                          // 14
-    "120 16 PLAYER 0 hero.monster",                                 // 15
-    "150 16 PLAYER 1 hero.monster",                                 // 16
-    "170 16 PLAYER 3 hero.monster",                                 // 17: player 3 is not playing
-    "180 16 MONSTER imp.monster",                                   // 18
-    "190 16 MONSTER imp.monster",                                   // 19
-    "500 100 DM_START ",                                            // 20
-    "600 100 DM_START ",                                            // 21
-    "480 100 WALL wall.png",                                        // 22
-    "-10 200 WALL wall.png",                                        // 23
-};
+    "500 0 WALL wall.png", "132 0 WALL wall2.png", "0 16 DECORATION deco.png", "50 16 LADDER ladder.png",
+    "200 40 PLATFORM 65536 -32768 plat.png", "300 40 PLATFORM 0 0 plat.png", "10 10 TRIGGER 30 40 REDIRECT 5 -6",
+    "20 20 TRIGGER 8 9 TELEPORT SILENT ( MONSTER ITEM ) 400 300", "30 30 TRIGGER 8 9 TELEPORT [ ) 1 2",
+    "40 16 ITEM HEALTH", "60 16 ITEM SHOTGUN", "80 16 ITEM CELL_BIG", "120 16 PLAYER 0 hero.monster",
+    "150 16 PLAYER 1 hero.monster", "170 16 PLAYER 3 hero.monster", "180 16 MONSTER imp.monster",
+    "190 16 MONSTER imp.monster", "500 100 DM_START ", "600 100 DM_START ", "480 100 WALL wall.png",
+    "-10 200 WALL wall.png"};
 
-std::vector<int32_t> xs_of(const std::vector<object *> &objs) {
+std::vector<int32_t> xs_of(list_node *list) {
     std::vector<int32_t> out;
-    for (object *o : objs) out.push_back(o->x / PX);
-    return out;
-}
-
-template <typename T>
-std::vector<T *> records_of(list_node *list) {
-    std::vector<T *> out;
-    for (list_node *n = list; n; n = n->next) out.push_back(static_cast<T *>(n->element));
+    for (object *o : records_of<object>(list)) out.push_back(o->x / PX);
     return out;
 }
 
@@ -62,10 +41,10 @@ TEST_F(MapLoad, SampleMapBuildsEveryKindInReverseFileOrder) {
     EXPECT_EQ(map_height, 600 * PX);
     // Every line but the absent player's and the two starts made an object,
     // the last line's first.
-    std::vector<object *> objs = objects_of(object_list);
-    EXPECT_EQ(xs_of(objs), (std::vector<int32_t>{-10, 480, 190, 180, 150, 120, 80, 60, 40, 30, 20, 10, 300, 200,
+    std::vector<object *> objs = records_of<object>(object_list);
+    EXPECT_EQ(xs_of(object_list), (std::vector<int32_t>{-10, 480, 190, 180, 150, 120, 80, 60, 40, 30, 20, 10, 300, 200,
                                                  50, 0, 132, 500}));
-    EXPECT_EQ(xs_of(objects_of(wall_list)), (std::vector<int32_t>{-10, 480, 132, 500}));
+    EXPECT_EQ(xs_of(wall_list), (std::vector<int32_t>{-10, 480, 132, 500}));
 
     // Both walls name the same picture: it was loaded once.
     EXPECT_EQ(objs[0]->sprite, objs.back()->sprite);
@@ -125,7 +104,7 @@ TEST_F(MapLoad, EmptyMapAndTheReadingRules) {
     write_file("m.fenda", "700 300 back.png\r\n\r\nstatus.png\r\n\r\n"
                           "5 6 WALL wall.png\r\n\r\n7 8 TRIGGER 1 1 REDIRECT 3 4xyz\r\n \r\n");
     load_map("m.fenda");
-    std::vector<object *> objs = objects_of(object_list);
+    std::vector<object *> objs = records_of<object>(object_list);
     ASSERT_EQ(objs.size(), 2u);
     EXPECT_EQ(objs[1]->x, 5 * PX);
     EXPECT_EQ(objs[0]->x, 7 * PX);
@@ -148,7 +127,7 @@ TEST_F(MapLoad, SpriteNamesFromThirtyTwoCharactersWarnAndAreCut) {
     size_t first = log.find(warning);
     ASSERT_NE(first, std::string::npos) << log;
     EXPECT_NE(log.find(warning, first + 1), std::string::npos);
-    std::vector<object *> objs = objects_of(object_list);
+    std::vector<object *> objs = records_of<object>(object_list);
     EXPECT_NE(objs[0]->sprite, objs[1]->sprite);
 }
 

@@ -102,8 +102,10 @@ struct world_env : gfx_env {
     }
 };
 
-inline std::vector<object *> objects_of(list_node *list) {
-    std::vector<object *> out;
-    for (list_node *n = list; n; n = n->next) out.push_back(static_cast<object *>(n->element));
+// The records of a list, first to last.
+template <typename T>
+std::vector<T *> records_of(list_node *list) {
+    std::vector<T *> out;
+    for (list_node *n = list; n; n = n->next) out.push_back(static_cast<T *>(n->element));
     return out;
 }
