@@ -1,4 +1,4 @@
-// The object model: list order, box tests at their edges, the grid's cells
+// The object model: removal walks, box tests at their edges, the grid's cells
 // and border cells, the area query's order and the recall list's limit.
 #include <gtest/gtest.h>
 
@@ -23,7 +23,6 @@ struct World : ::testing::Test {
         grid_forget();
         first = static_cast<object *>(ralloc(RMT_GAME, sizeof(object)));
         *first = object{};
-        first->id = -1;
         first->list_node = list_add(&object_list, first, RMT_GAME);
     }
     void TearDown() override {
@@ -33,11 +32,7 @@ struct World : ::testing::Test {
     }
     object *box(int32_t x, int32_t y, int32_t w, int32_t h, int32_t kind = OBJ_WALL) {
         object *o = create_object(nullptr);
-        o->kind = kind;
-        o->x = x;
-        o->y = y;
-        o->w = w;
-        o->h = h;
+        o->kind = kind, o->x = x, o->y = y, o->w = w, o->h = h;
         return o;
     }
     void map(int32_t w, int32_t h) {
