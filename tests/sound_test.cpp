@@ -1,6 +1,6 @@
 // Sound with the dummy audio driver, on and off: silence by default, the
-// fallback when the device refuses, the effect table and its limit, music
-// replacement and the end of a music reported from the audio thread.
+// effect table and its limit, music replacement and the end of a music
+// reported from the audio thread. (A refused device: process_start_test.)
 #include <gtest/gtest.h>
 
 #include <SDL/SDL.h>
@@ -36,7 +36,6 @@ struct Sound : ::testing::Test {
     temp_dir dir;
     scoped_cwd cwd{dir.path};
     void SetUp() override {
-        // Every case but the refused device runs on the dummy driver.
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         config_defaults(false);
         save_wav("shot.wav", 200);
@@ -65,23 +64,6 @@ TEST_F(Sound, SilentByDefaultAndEveryCallIsHarmless) {
     EXPECT_FALSE(music_loaded());
     // Nothing was logged, so the log file was never made.
     EXPECT_FALSE(file_exists("s.log"));
-}
-
-TEST_F(Sound, DeviceRefusedFallsBackToSilenceAndSaysSo) {
-    setenv("SDL_AUDIODRIVER", "no_such_driver", 1);
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    config.silent = false;
-    log_reset(LOG_CHANNELS_GAME, "s.log");
-    log_set_channel(LOG_SOUND, true);
-    EXPECT_FALSE(sound_init());
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    log_close();
-    EXPECT_FALSE(subsystem_is_up(SUB_SOUND));
-    EXPECT_TRUE(config.silent);
-    std::string log = read_file("s.log");
-    EXPECT_NE(log.find("sound: unable to initialize sound, playing silently\n"), std::string::npos);
-    EXPECT_EQ(sound_load("shot.wav"), SOUND_NONE);
-    log_set_channel(LOG_SOUND, false);
 }
 
 TEST_F(Sound, EffectsTakeFreshSlotsUpTo128) {
