@@ -35,61 +35,28 @@ struct MapLoad : ::testing::Test {
     }
 };
 
+// What the golden fight's digest does not hold or testmap.fenda lacks: the
+// list order of walls, SILENT, an empty kinds list, an absent player.
+// (Records, ids, velocities and the object list's order are in the digest.)
 TEST_F(MapLoad, SampleMapBuildsEveryKindInReverseFileOrder) {
-    int16_t first_monster = next_monster_id;
     load(SAMPLE);
-    EXPECT_EQ(map_height, 600 * PX);
     // Every line but the absent player's and the two starts made an object,
     // the last line's first.
     std::vector<object *> objs = records_of<object>(object_list);
     EXPECT_EQ(xs_of(object_list), (std::vector<int32_t>{-10, 480, 190, 180, 150, 120, 80, 60, 40, 30, 20, 10, 300, 200,
                                                  50, 0, 132, 500}));
     EXPECT_EQ(xs_of(wall_list), (std::vector<int32_t>{-10, 480, 132, 500}));
-
-    // Both walls name the same picture: it was loaded once.
-    EXPECT_EQ(objs[0]->sprite, objs.back()->sprite);
-    EXPECT_EQ(objs.back()->frozen, 1);
-
-    // Platforms (first the last made) with velocities unscaled and probes
-    // outside every list.
-    std::vector<platform *> plats = records_of<platform>(platform_list);
-    ASSERT_EQ(plats.size(), 2u);
-    EXPECT_EQ(plats[1]->body->vx, 65536);
-    EXPECT_EQ(plats[1]->body->vy, -32768);
-    for (platform *p : plats)
-        for (object *o : objs) EXPECT_NE(o, p->probe);
-
-    // Triggers: a teleport's kinds, SILENT and pixel destination; a
-    // redirect's values unscaled.
+    EXPECT_EQ(objs[0]->sprite, objs.back()->sprite);  // one picture, loaded once
     std::vector<trigger *> trigs = records_of<trigger>(trigger_list);
     ASSERT_EQ(trigs.size(), 3u);
-    EXPECT_EQ(trigs[2]->value2, -6);
     EXPECT_EQ(trigs[1]->silent, 1);
-    EXPECT_EQ(trigs[1]->value1, 400 * PX);
     for (int k = 0; k < OBJ_KINDS; k++)
         EXPECT_EQ(trigs[1]->kinds[k], k == OBJ_MONSTER || k == OBJ_ITEM) << kind_names[k];
     EXPECT_EQ(trigs[0]->silent, 0);
     for (int k = 0; k < OBJ_KINDS; k++) EXPECT_EQ(trigs[0]->kinds[k], 0);
-
-    // Items: the first stays first, later ones newest first.
-    std::vector<int32_t> item_kinds;
-    for (item *it : records_of<item>(item_list)) item_kinds.push_back(it->kind);
-    EXPECT_EQ(item_kinds, (std::vector<int32_t>{ITEM_HEALTH, ITEM_CELL_BIG, ITEM_SHOTGUN}));
-
-    // Creatures: monsters in reverse file order with new ids, then the
-    // players in view order; the absent player got no body.
-    std::vector<creature *> cs = records_of<creature>(creature_list);
-    ASSERT_EQ(cs.size(), 4u);
-    EXPECT_EQ(cs[0]->body->x, 190 * PX);
-    EXPECT_EQ(cs[1]->player_id, first_monster);
-    EXPECT_EQ(next_monster_id, first_monster + 2);
-    EXPECT_EQ(cs[2], views[0].creature);
-    EXPECT_EQ(cs[3], views[1].creature);
-    EXPECT_EQ(views[1].creature->body->x, 150 * PX);
+    EXPECT_EQ(records_of<creature>(creature_list).size(), 4u);
     EXPECT_EQ(views[3].creature->body, nullptr);
-
-    ASSERT_EQ(dm_start_count, 2);
-    EXPECT_EQ(dm_starts[1].x, 600 * PX);
+    EXPECT_EQ(dm_start_count, 2);
 }
 
 TEST_F(MapLoad, EmptyMapAndTheReadingRules) {

@@ -43,21 +43,15 @@ struct MissileFile : ::testing::Test {
     void SetUp() override { write_world_data(); }
 };
 
-TEST_F(MissileFile, DirectionsSoundsAndFramesAreRead) {
-    load_missile_file(&m, &e, "rocket.missle");
-    // Every line loads its own picture, so each keeps its own offsets.
-    for (int d = 0; d < DIRECTIONS; d++) {
-        EXPECT_EQ(m.directions[d].vy, -100 * d);
-        EXPECT_EQ(m.directions[d].picture->dy, -d);
-    }
-    ASSERT_EQ(e.frame_count, 4);
-    EXPECT_EQ(e.frames[3].ticks, 5);
-    EXPECT_EQ(e.frames[3].picture->dx, 3);
-
-    // Eight frames are the most a definition holds.
+// Every line loads its own picture, so lines naming one file keep their own
+// offsets (the data set never does that, so the golden fight cannot tell),
+// and eight frames, the most a definition holds, are read.
+TEST_F(MissileFile, SharedPicturesKeepTheirOffsetsAndEightFramesAreRead) {
     write_file("eight.missle", missle_text("plasma", 8));
     load_missile_file(&m, &e, "eight.missle");
+    for (int d = 0; d < DIRECTIONS; d++) EXPECT_EQ(m.directions[d].picture->dx, d);
     EXPECT_EQ(e.frame_count, 8);
+    EXPECT_EQ(e.frames[7].ticks, 9);
 }
 
 TEST_F(MissileFile, BadFilesAreRefusedWithFileAndLine) {
