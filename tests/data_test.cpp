@@ -1,7 +1,7 @@
 // The data set (data/, made by tools/gen_data.sh) loaded with the programs'
 // loaders: what the golden fight does not pin down. Its digest holds
-// testmap.fenda's world, every ".monster" and ".missle" value with the
-// pictures' names, sizes and offsets, and the draws from random.table.
+// testmap.fenda's world, every ".monster" value with its pictures' names,
+// sizes and offsets, the missiles' speeds and the draws from random.table.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -139,6 +139,22 @@ TEST(DataCreatures, EveryDescriptionHasDistinctPicturesForItsPoses) {
         for (int i = 0; i < 6; i++) EXPECT_NE(content(i), content(13 + i)) << "facings " << i;
         for (int i = 0; i < 3; i++) EXPECT_NE(content(i), content(3 + i)) << "firing " << i;
         for (int i : {10, 11, 23, 24, 25, 26}) EXPECT_NE(content(i), content(i + 1)) << i;
+    }
+}
+
+// Explosions show only between the fight's samples, so their pictures'
+// offsets are this test's to check.
+TEST(DataMissiles, ExplosionsAreCentredOnThePointOfImpact) {
+    data_world w;
+    weapon_setup();
+    for (int t = 0; t < 2; t++) {
+        const explosion_definition &e = explosion_definitions[missile_definitions[t].explosion_kind];
+        ASSERT_GE(e.frame_count, 1);
+        for (int i = 0; i < e.frame_count; i++) {
+            const sprite *p = e.frames[i].picture;
+            EXPECT_NEAR(p->dx, -p->width / 2, 2) << p->name;
+            EXPECT_NEAR(p->dy, -p->height / 2, 2) << p->name;
+        }
     }
 }
 
