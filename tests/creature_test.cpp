@@ -9,14 +9,23 @@ namespace {
 
 const std::string FLOOR = "0 0 WALL floor.png";
 
-// The test hero's frame i lasts i + 1 ticks: the firing pose 4. (A turn's
-// frames and timing are in the golden fight's digests.)
-TEST(Creature, ATurnRestartedWithNothingLeftEndsAtTheNextStep) {
+// The test hero's frame i lasts i + 1 ticks: a turn takes 12, the firing
+// pose 4. (Samples every 100 frames seldom fall within a turn.)
+TEST(Creature, TurningShowsItsFramesInPlaceAndARestartWithNothingLeftEnds) {
     sim_env env;
     env.load({FLOOR, "100 16 PLAYER 0 hero.monster"});
     creature *c = env.player(0);
     env.events(0, {CONTROL_RIGHT});
-    env.step(14);
+    std::vector<int32_t> frames;
+    for (int i = 0; i < 12; i++) {
+        env.step();
+        frames.push_back(c->frame);
+        EXPECT_EQ(env.body(0)->x, 100 * PX);
+    }
+    // 10, then 11 from two thirds, then 12 after one third; the tick that
+    // ends the turn already shows the walk.
+    EXPECT_EQ(frames, (std::vector<int32_t>{10, 10, 10, 11, 11, 11, 11, 11, 12, 12, 12, FRAME_WALK_RIGHT}));
+    env.step(2);
     env.events(0, {CONTROL_RELEASE + CONTROL_RIGHT});
     env.step(2);
     ASSERT_EQ(c->facing, 1);
