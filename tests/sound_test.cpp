@@ -1,6 +1,6 @@
-// Sound with the dummy audio driver, on and off: silence by default, the
-// effect table and its limit, music replacement and the end of a music
-// reported from the audio thread. (A refused device: process_start_test.)
+// Sound with the dummy audio driver, on and off: silence by default or after
+// a refused device, the effect table and its limit, music replacement and
+// the end of a music reported from the audio thread.
 #include <gtest/gtest.h>
 
 #include <SDL/SDL.h>
@@ -64,6 +64,20 @@ TEST_F(Sound, SilentByDefaultAndEveryCallIsHarmless) {
     EXPECT_FALSE(music_loaded());
     // Nothing was logged, so the log file was never made.
     EXPECT_FALSE(file_exists("s.log"));
+}
+
+// A refused device leaves the game silent, so that a map's sounds load as
+// none instead of ending it. (The start-up lines and the menu's note:
+// process_start_test.cpp and process_game_test.cpp.)
+TEST_F(Sound, DeviceRefusedFallsBackToSilence) {
+    setenv("SDL_AUDIODRIVER", "no_such_driver", 1);
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    config.silent = false;
+    EXPECT_FALSE(sound_init());
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    EXPECT_FALSE(subsystem_is_up(SUB_SOUND));
+    EXPECT_TRUE(config.silent);
+    EXPECT_EQ(sound_load("shot.wav"), SOUND_NONE);
 }
 
 TEST_F(Sound, EffectsTakeFreshSlotsUpTo128) {
