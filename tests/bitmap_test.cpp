@@ -38,8 +38,6 @@ TEST(Sprite, RowsAreCodedInRunsOfAtMost255EvenWithoutAFreeRealm) {
     });
     sprite *s = load_sprite("runs.bmp", RMT_GAME);
     for (int tag : taken) destroy_realm(tag);
-    EXPECT_EQ(s->width, 300);
-    EXPECT_EQ(s->height, 5);
     EXPECT_STREQ(s->name, "runs.bmp");
     EXPECT_EQ(pairs_of(s, 0), (pairs{{0, 255}, {0, 45}}));
     EXPECT_EQ(pairs_of(s, 1), (pairs{{255, 45}}));
@@ -52,10 +50,8 @@ TEST(Sprite, RowsAreCodedInRunsOfAtMost255EvenWithoutAFreeRealm) {
     EXPECT_EQ(pixel_load(s->rows[1], bytes_per_pixel), screen_pixel({1, 2, 3}));
 }
 
-// Draws a sprite at many places in every depth and compares each pixel of
-// the destination with a per-pixel copy of the picture. Runs of every length
-// from 1 to 255 pixels occur, and the narrow destination has the sprite
-// cross both of its edges at once.
+// A sprite drawn at many places in every depth against a per-pixel copy:
+// runs of 1 to 255 pixels; the narrow destination is crossed at both edges.
 TEST(Sprite, DrawingMatchesPerPixelReferenceEverywhere) {
     for (int colour : {16, 24, 32}) {
         SCOPED_TRACE(colour);
@@ -87,102 +83,59 @@ TEST(Sprite, DrawingMatchesPerPixelReferenceEverywhere) {
                 }
             EXPECT_EQ(wrong, 0) << "sprite at " << x << "," << y << " in " << dest.width << "x" << dest.height;
         };
-        for (int x : {-400, -300, -299, -3, 0, 1, 19, 20, 21, 319, 320})
-            for (int y : {-9, -8, -3, 0, 5, 11, 12, 19, 20}) check(wide, x, y);
-        for (int x : {-250, -201, -200, -120, -57, -1, 0, 37, 99})
+        for (int x : {-300, -299, -3, 0, 21, 319, 320})
+            for (int y : {-9, -8, -3, 0, 11, 12, 20}) check(wide, x, y);
+        for (int x : {-201, -200, -57, -1, 0, 99})
             for (int y : {-4, 0, 3}) check(narrow, x, y);
     }
 }
 
-TEST(Bitmap, PixelsAreConvertedToTheDisplaysFormat) {
-    for (int colour : {16, 24, 32}) {
-        SCOPED_TRACE(colour);
-        gfx_env env(colour);
-        save_picture("p.bmp", 5, 3, noisy);
-        bitmap b;
-        load_bitmap(&b, "p.bmp", RMT_PICTURE);
-        EXPECT_EQ(b.width, 5);
-        EXPECT_EQ(b.height, 3);
-        EXPECT_STREQ(b.name, "p.bmp");
-        for (int y = 0; y < 3; y++)
-            for (int x = 0; x < 5; x++) EXPECT_EQ(pixel_at(b, x, y), screen_pixel(noisy(x, y)));
-        free_bitmap(&b);
-        EXPECT_EQ(b.block, nullptr);
-        free_bitmap(&b);  // a second free is harmless
-    }
-    // A display with red in the low byte stores red first.
+// A display with red in the low byte stores red first.
+TEST(Bitmap, ABgrDisplayStoresRedFirst) {
     gfx_env env;
     const std::vector<rgb> palette = {{250, 0, 0}, {0, 250, 0}, {0, 0, 250}, {12, 34, 56}};
     save_palette_bmp("pal.bmp", 4, 1, palette, [](int x, int) { return 3 - x; });
     SDL_Surface *display = screen_surface, *bgr = SDL_CreateRGBSurface(0, 8, 8, 24, 0xFF, 0xFF00, 0xFF0000, 0);
     video_record_mode(bgr);
     EXPECT_STREQ(channel_order_of(bgr->format), "BGR");
-    EXPECT_STREQ(channel_order_of(display->format), "RGB");
     bitmap b;
     load_bitmap(&b, "pal.bmp", RMT_PICTURE);
     for (int x = 0; x < 4; x++) EXPECT_TRUE((rgb{b.rows[0][3 * x], b.rows[0][3 * x + 1], b.rows[0][3 * x + 2]} == palette[3 - x]));
+    free_bitmap(&b);
+    free_bitmap(&b);  // a second free is harmless
     video_record_mode(display);
     SDL_FreeSurface(bgr);
 }
 
-// Palette pictures (PNG with 8, 4 and 1 bits a pixel, and an 8-bit BMP)
-// load into bitmaps and sprites with their palette's colours in every
-// depth. In sprites the palette entry of the transparent colour is left
-// out, and colours next to it are not.
+// A palette picture in every depth: the transparent entry is left out of
+// sprites, its neighbours 5 and 6 are not.
 TEST(Bitmap, PalettePicturesKeepTheirColoursAndTheirTransparentEntry) {
-    std::vector<rgb> wide(256);
-    for (int i = 0; i < 256; i++) wide[i] = {(Uint8)i, (Uint8)(255 - i), (Uint8)(i * 7)};
-    wide[200] = CLEAR;
-    wide[5] = {0, 47, 48};
-    wide[6] = {1, 47, 47};
-    std::vector<rgb> sixteen(16);
-    for (int i = 0; i < 16; i++) sixteen[i] = {(Uint8)(i * 16), 100, (Uint8)(255 - i * 16)};
-    sixteen[9] = CLEAR;
-    const std::vector<rgb> two = {CLEAR, {200, 10, 10}};
-    struct picture {
-        const char *file;
-        int bits;
-        const std::vector<rgb> &palette;
-        int (*index)(int, int);
-    };
-    const picture pictures[] = {
-        {"p8.png", 8, wide, [](int x, int y) { return (x + y) % 5 == 0 ? 200 : (x * 37 + y * 101) % 256; }},
-        {"p4.png", 4, sixteen, [](int x, int y) { return (x * 3 + y) % 16; }},
-        {"p1.png", 1, two, [](int x, int y) { return (x / 3 + y) % 2; }},
-        {"p8.bmp", 8, wide, [](int x, int y) { return (x + 2 * y) % 7 == 0 ? 200 : (x * 11 + y * 53) % 256; }},
-    };
+    std::vector<rgb> palette(256);
+    for (int i = 0; i < 256; i++) palette[i] = {(Uint8)i, (Uint8)(255 - i), (Uint8)(i * 7)};
+    palette[200] = CLEAR;
+    palette[5] = {0, 47, 48};
+    palette[6] = {1, 47, 47};
+    auto index = [](int x, int y) { return (x + 2 * y) % 7 == 0 ? 200 : (x * 11 + y * 53) % 256; };
     const int w = 37, h = 5;
     for (int colour : {16, 24, 32}) {
         SCOPED_TRACE(colour);
         gfx_env env(colour);
-        bitmap dest;
+        bitmap dest, b;
         alloc_bitmap(&dest, w, h, RMT_PICTURE, "dest");
         const uint32_t marker = screen_pixel({255, 255, 254});
-        for (const picture &p : pictures) {
-            SCOPED_TRACE(p.file);
-            if (p.bits == 8 && strstr(p.file, ".bmp"))
-                save_palette_bmp(p.file, w, h, p.palette, p.index);
-            else
-                write_file(p.file, palette_png(w, h, p.bits, p.palette, p.index));
-            bitmap b;
-            load_bitmap(&b, p.file, RMT_PICTURE);
-            sprite *s = load_sprite(p.file, RMT_GAME);
-            fill_bitmap(dest, marker);
-            draw_sprite(&dest, s, 0, 0);
-            int wrong_bitmap = 0, wrong_sprite = 0, clear = 0;
-            for (int y = 0; y < h; y++)
-                for (int x = 0; x < w; x++) {
-                    rgb c = p.palette[(size_t)p.index(x, y)];
-                    clear += c == CLEAR;
-                    wrong_bitmap += pixel_at(b, x, y) != screen_pixel(c);
-                    wrong_sprite += pixel_at(dest, x, y) != (c == CLEAR ? marker : screen_pixel(c));
-                }
-            EXPECT_GT(clear, 0);
-            EXPECT_EQ(wrong_bitmap, 0);
-            EXPECT_EQ(wrong_sprite, 0);
-            EXPECT_EQ(s->width, w);
-            EXPECT_EQ(s->height, h);
-        }
+        save_palette_bmp("p8.bmp", w, h, palette, index);
+        load_bitmap(&b, "p8.bmp", RMT_PICTURE);
+        fill_bitmap(dest, marker);
+        draw_sprite(&dest, load_sprite("p8.bmp", RMT_GAME), 0, 0);
+        int wrong_bitmap = 0, wrong_sprite = 0;
+        for (int y = 0; y < h; y++)
+            for (int x = 0; x < w; x++) {
+                rgb c = palette[(size_t)index(x, y)];
+                wrong_bitmap += pixel_at(b, x, y) != screen_pixel(c);
+                wrong_sprite += pixel_at(dest, x, y) != (c == CLEAR ? marker : screen_pixel(c));
+            }
+        EXPECT_EQ(wrong_bitmap, 0);
+        EXPECT_EQ(wrong_sprite, 0);
     }
 }
 
@@ -193,15 +146,9 @@ TEST(Bitmap, SmallBackgroundIsPaddedWithBlackLargeOneKept) {
     EXPECT_STREQ(background->name, "scaled background");
     EXPECT_EQ(background->width, 480);
     EXPECT_EQ(background->height, 240);
-    EXPECT_EQ(pixel_at(*background, 0, 0), screen_pixel({0, 0, 1}));
     EXPECT_EQ(pixel_at(*background, 299, 99), screen_pixel({43, 99, 1}));
     EXPECT_EQ(pixel_at(*background, 300, 0), 0u);
     EXPECT_EQ(pixel_at(*background, 0, 100), 0u);
-    EXPECT_EQ(pixel_at(*background, 479, 239), 0u);
-    save_picture("big.bmp", 800, 600, noisy);
-    load_background("big.bmp");
-    EXPECT_STREQ(background->name, "big.bmp");
-    EXPECT_EQ(background->width, 800);
     save_picture("wide.bmp", 600, 10, noisy);  // only the height is padded
     load_background("wide.bmp");
     EXPECT_EQ(background->width, 600);
@@ -214,8 +161,6 @@ TEST(Bitmap, BadPicturesEndTheProgram) {
     write_file("broken.png", "this is not a picture");
     EXPECT_EXIT(load_bitmap(&b, "broken.png", RMT_PICTURE), ::testing::ExitedWithCode(3),
                 "sys_exit\\(3\\): Unable to load image \"broken.png\"");
-    EXPECT_EXIT(load_sprite("broken.png", RMT_GAME), ::testing::ExitedWithCode(3), "Unable to load image \"broken.png\"");
-    EXPECT_EXIT(load_bitmap(&b, "missing.png", RMT_PICTURE), ::testing::ExitedWithCode(3), "sys_exit\\(3\\): .*missing.png");
     // Rows of one-pixel stripes need more (skip, copy) pairs than a byte counts.
     save_picture("stripes.bmp", 520, 1, [](int x, int) { return x % 2 ? CLEAR : rgb{5, 5, 5}; });
     EXPECT_EXIT(load_sprite("stripes.bmp", RMT_GAME), ::testing::ExitedWithCode(16),

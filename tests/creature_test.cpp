@@ -1,9 +1,5 @@
 // Creatures in the cases the golden fight (process_sim_test.cpp) does not
-// reach: a turn's frames and one restarted with nothing left, the weapon
-// switch when a weapon runs empty, the dying and a crush, leaving the
-// world, the damage-event limit and a jump off a lift. Walking, fire
-// delays, deaths with frags, dropped weapons, corpses, monsters' walk and
-// latched jumps are in the fight's digests.
+// reach; walking, fire delays, deaths, drops and corpses are in its digests.
 #include <gtest/gtest.h>
 
 #include "sim/animate.h"
@@ -14,12 +10,11 @@ namespace {
 const std::string FLOOR = "0 0 WALL floor.png";
 
 // The test hero's frame i lasts i + 1 ticks: a turn takes 12, the firing
-// pose 4; it walks at 70000 units a tick and jumps at 300000.
-TEST(Creature, TurningTakesTheTurnFramesDurationWithoutMoving) {
+// pose 4. (Samples every 100 frames seldom fall within a turn.)
+TEST(Creature, TurningShowsItsFramesInPlaceAndARestartWithNothingLeftEnds) {
     sim_env env;
     env.load({FLOOR, "100 16 PLAYER 0 hero.monster"});
     creature *c = env.player(0);
-    ASSERT_EQ(c->facing, 0);
     env.events(0, {CONTROL_RIGHT});
     std::vector<int32_t> frames;
     for (int i = 0; i < 12; i++) {
@@ -27,16 +22,13 @@ TEST(Creature, TurningTakesTheTurnFramesDurationWithoutMoving) {
         frames.push_back(c->frame);
         EXPECT_EQ(env.body(0)->x, 100 * PX);
     }
-    EXPECT_EQ(c->facing, 1);
-    EXPECT_EQ(c->turning, 0);
-    // Turning right shows 10, then 11 from two thirds, then 12 after one
-    // third; the tick that ends the turn already shows the walk.
+    // 10, then 11 from two thirds, then 12 after one third; the tick that
+    // ends the turn already shows the walk.
     EXPECT_EQ(frames, (std::vector<int32_t>{10, 10, 10, 11, 11, 11, 11, 11, 12, 12, 12, FRAME_WALK_RIGHT}));
-    env.step(2);  // the first walking step is set, then moved
-    EXPECT_EQ(env.body(0)->x, 100 * PX + 70000);
+    env.step(2);
     env.events(0, {CONTROL_RELEASE + CONTROL_RIGHT});
     env.step(2);
-
+    ASSERT_EQ(c->facing, 1);
     // Left tapped twice in one set restarts the turn with nothing left of
     // it: the turn ends at the next step instead of running on for ever.
     env.events(0, {CONTROL_LEFT, CONTROL_RELEASE + CONTROL_LEFT, CONTROL_LEFT});
@@ -61,16 +53,11 @@ TEST(Creature, HeldFireKeepsTheFireDelayAndSwitchesDownWhenEmpty) {
         if (c->weapons[1].ammunition != plasma || c->weapons[3].ammunition != shells) fired_at.push_back(t);
         plasma = c->weapons[1].ammunition;
         shells = c->weapons[3].ammunition;
-        if (t == 1) {
-            EXPECT_EQ(list_length(missile_list), 1u);
-        }
         if (t == 41) {
             EXPECT_EQ(c->weapon, 3);  // slot 0 has no ammunition: skipped
         }
     }
     EXPECT_EQ(fired_at, (std::vector<int>{1, 21, 41, 61}));
-    EXPECT_EQ(shells, 1);
-    EXPECT_EQ(c->cooldown, 60 - 9);
     EXPECT_EQ(c->frame, FRAME_STAND_LEFT);  // the firing pose lasted 4 ticks
 }
 
@@ -96,16 +83,13 @@ TEST(Creature, LeavingTheWorldKillsAtOnceWithoutDrops) {
     env.step();
     EXPECT_EQ(c->state, CREATURE_DEAD);
     EXPECT_EQ(c->frags, -1);
-    EXPECT_EQ(c->body->frozen, 1);
     EXPECT_EQ(list_length(object_list), objects);
-    EXPECT_EQ(c->body->kind, OBJ_MONSTER);
 }
 
 TEST(Creature, TheSixtyFifthDamageEventEndsTheProgram) {
     sim_env env;
     env.load({FLOOR, "100 16 PLAYER 0 hero.monster"});
     for (int i = 0; i < CREATURE_EVENTS; i++) add_damage_event(env.player(0), 1, 0);
-    EXPECT_EQ(env.player(0)->event_count, 64);
     EXPECT_EXIT(add_damage_event(env.player(0), 1, 0), ::testing::ExitedWithCode(16),
                 "monster 1 had recieved too many damage events \\(max 64\\)");
 }

@@ -1,6 +1,5 @@
 // Shared set-up of the graphics and event tests: SDL's dummy display at a
-// chosen depth, realm memory and the file layer in a temporary working
-// directory, and small helpers to write pictures and read pixels.
+// chosen depth, realm memory and files in a temporary directory, pixels.
 #pragma once
 #include <SDL/SDL.h>
 
@@ -22,7 +21,7 @@ struct rgb {
 constexpr rgb CLEAR = {TRANSPARENT_R, TRANSPARENT_G, TRANSPARENT_B};
 
 // Display (640 x 480 in the game, width x height in the editor), realm
-// memory and files, up for the life of the value.
+// memory and files for the life of the value.
 struct gfx_env {
     temp_dir dir;
     scoped_cwd cwd{dir.path};
@@ -60,8 +59,7 @@ inline void fill_bitmap(bitmap &b, uint32_t value) {
         for (int x = 0; x < b.width; x++) pixel_store(b.rows[y] + x * bytes_per_pixel, value, bytes_per_pixel);
 }
 
-// Events put in SDL's queue, for a poll to take: a key, a mouse button at
-// (x, y), or an event of `type` alone.
+// Events put in SDL's queue: a key, a mouse button at (x, y), a bare type.
 inline void push_key(Uint8 type, SDLKey sym, SDLMod mod = KMOD_NONE) {
     SDL_Event e{};
     e.type = type;
@@ -95,48 +93,8 @@ inline void save_picture(const std::string &path, int w, int h, const std::funct
     SDL_FreeSurface(s);
 }
 
-// A palette PNG of w x h pixels whose pixel (x, y) is palette entry
-// `index(x, y)`, with `bits` (8, 4, 2 or 1) bits a pixel. The image data is
-// one stored (uncompressed) deflate block, so no compressor is needed.
-inline std::string palette_png(int w, int h, int bits, const std::vector<rgb> &palette,
-                               const std::function<int(int, int)> &index) {
-    auto be32 = [](uint32_t v) { return std::string{(char)(v >> 24), (char)(v >> 16), (char)(v >> 8), (char)v}; };
-    auto crc32 = [](const std::string &bytes) {
-        uint32_t crc = 0xFFFFFFFFu;
-        for (unsigned char b : bytes) {
-            crc ^= b;
-            for (int k = 0; k < 8; k++) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
-        }
-        return ~crc;
-    };
-    auto chunk = [&](const char *type, const std::string &data) {
-        std::string body = type + data;
-        return be32((uint32_t)data.size()) + body + be32(crc32(body));
-    };
-    std::string raw;
-    for (int y = 0; y < h; y++) {
-        raw += '\0';  // no filter
-        std::string row((size_t)(w * bits + 7) / 8, '\0');
-        for (int x = 0; x < w; x++) {
-            int bit = x * bits;
-            row[(size_t)bit / 8] = (char)(row[(size_t)bit / 8] | index(x, y) << (8 - bits - bit % 8));
-        }
-        raw += row;
-    }
-    uint32_t a = 1, b = 0;  // Adler-32 of the raw data
-    for (unsigned char c : raw) {
-        a = (a + c) % 65521;
-        b = (b + a) % 65521;
-    }
-    size_t n = raw.size();  // one stored block holds up to 65535 bytes
-    std::string zlib = std::string("\x78\x01\x01") + (char)n + (char)(n >> 8) + (char)~n + (char)(~n >> 8) + raw + be32(b << 16 | a);
-    std::string plte;
-    for (const rgb &c : palette) plte += {(char)c.r, (char)c.g, (char)c.b};
-    std::string ihdr = be32((uint32_t)w) + be32((uint32_t)h) + std::string{(char)bits, 3, 0, 0, 0};
-    return std::string("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", ihdr) + chunk("PLTE", plte) + chunk("IDAT", zlib) + chunk("IEND", "");
-}
-
-// An 8-bit palette BMP of the same kind, written by SDL.
+// An 8-bit BMP of w x h pixels whose pixel (x, y) is palette entry
+// `index(x, y)`, written by SDL.
 inline void save_palette_bmp(const std::string &path, int w, int h, const std::vector<rgb> &palette,
                              const std::function<int(int, int)> &index) {
     SDL_Surface *s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 8, 0, 0, 0, 0);

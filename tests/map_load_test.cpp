@@ -1,8 +1,6 @@
-// The game's map loader: what a map becomes (objects, lists in reverse file
-// order, records, players, deathmatch starts), its reading
-// rules, and every fatal message with its line number.
+// The map loader: list orders and records the golden fight cannot tell
+// apart, the reading rules, and the fatal messages with their line numbers.
 #include <gtest/gtest.h>
-
 
 #include "frame/log.h"
 #include "world_fixture.h"
@@ -11,40 +9,19 @@ namespace {
 
 constexpr int32_t PX = FIXED_ONE;
 
+// Lines 3 to 23 of the map; player 3 is not playing.
 const std::vector<std::string> SAMPLE = {
-    "500 0 WALL wall.png",                                          // line 3
-    "132 0 WALL wall2.png",                                         // 4
-    "0 16 DECORATION deco.png",                                     // 5
-    "50 16 LADDER ladder.png",                                      // 6
-    "200 40 PLATFORM 65536 -32768 plat.png",                        // 7
-    "300 40 PLATFORM 0 0 plat.png",                                 // 8
-    "10 10 TRIGGER 30 40 REDIRECT 5 -6",                            // 9
-    "20 20 TRIGGER 8 9 TELEPORT SILENT ( MONSTER ITEM ) 400 300",   // 10
-    "30 30 TRIGGER 8 9 TELEPORT [ ) 1 2",                           // 11
-    "40 16 ITEM HEALTH",                                            // 12
-    "60 16 ITEM SHOTGUN",                                           // 13
-    "80 16 ITEM CELL_BIG",                                          // 14
-    "120 16 PLAYER 0 hero.monster",                                 // 15
-    "150 16 PLAYER 1 hero.monster",                                 // 16
-    "170 16 PLAYER 3 hero.monster",                                 // 17: player 3 is not playing
-    "180 16 MONSTER imp.monster",                                   // 18
-    "190 16 MONSTER imp.monster",                                   // 19
-    "500 100 DM_START ",                                            // 20
-    "600 100 DM_START ",                                            // 21
-    "480 100 WALL wall.png",                                        // 22
-    "-10 200 WALL wall.png",                                        // 23
-};
+    "500 0 WALL wall.png", "132 0 WALL wall2.png", "0 16 DECORATION deco.png", "50 16 LADDER ladder.png",
+    "200 40 PLATFORM 65536 -32768 plat.png", "300 40 PLATFORM 0 0 plat.png", "10 10 TRIGGER 30 40 REDIRECT 5 -6",
+    "20 20 TRIGGER 8 9 TELEPORT SILENT ( MONSTER ITEM ) 400 300", "30 30 TRIGGER 8 9 TELEPORT [ ) 1 2",
+    "40 16 ITEM HEALTH", "60 16 ITEM SHOTGUN", "80 16 ITEM CELL_BIG", "120 16 PLAYER 0 hero.monster",
+    "150 16 PLAYER 1 hero.monster", "170 16 PLAYER 3 hero.monster", "180 16 MONSTER imp.monster",
+    "190 16 MONSTER imp.monster", "500 100 DM_START ", "600 100 DM_START ", "480 100 WALL wall.png",
+    "-10 200 WALL wall.png"};
 
-std::vector<int32_t> xs_of(const std::vector<object *> &objs) {
+std::vector<int32_t> xs_of(list_node *list) {
     std::vector<int32_t> out;
-    for (object *o : objs) out.push_back(o->x / PX);
-    return out;
-}
-
-template <typename T>
-std::vector<T *> records_of(list_node *list) {
-    std::vector<T *> out;
-    for (list_node *n = list; n; n = n->next) out.push_back(static_cast<T *>(n->element));
+    for (object *o : records_of<object>(list)) out.push_back(o->x / PX);
     return out;
 }
 
@@ -58,130 +35,33 @@ struct MapLoad : ::testing::Test {
     }
 };
 
+// What the golden fight's digest does not hold or testmap.fenda lacks: the
+// list order of walls, SILENT, an empty kinds list, an absent player.
+// (Records, ids, velocities and the object list's order are in the digest.)
 TEST_F(MapLoad, SampleMapBuildsEveryKindInReverseFileOrder) {
-    int16_t first_monster = next_monster_id;
     load(SAMPLE);
-    EXPECT_EQ(map_width, 1000 * PX);
-    EXPECT_EQ(map_height, 600 * PX);
-
     // Every line but the absent player's and the two starts made an object,
     // the last line's first.
-    std::vector<object *> objs = objects_of(object_list);
-    EXPECT_EQ(xs_of(objs), (std::vector<int32_t>{-10, 480, 190, 180, 150, 120, 80, 60, 40, 30, 20, 10, 300, 200,
+    std::vector<object *> objs = records_of<object>(object_list);
+    EXPECT_EQ(xs_of(object_list), (std::vector<int32_t>{-10, 480, 190, 180, 150, 120, 80, 60, 40, 30, 20, 10, 300, 200,
                                                  50, 0, 132, 500}));
-    EXPECT_EQ(xs_of(objects_of(wall_list)), (std::vector<int32_t>{-10, 480, 132, 500}));
-    EXPECT_EQ(wall_list->previous, nullptr);
-
-    object *wall = objs.back();
-    EXPECT_EQ(wall->kind, OBJ_WALL);
-    EXPECT_EQ(wall->w, 32 * PX);
-    EXPECT_EQ(wall->h, 16 * PX);
-    EXPECT_EQ(wall->frozen, 1);
-    EXPECT_EQ(objs[objs.size() - 4]->kind, OBJ_LADDER);
-    EXPECT_EQ(objs[objs.size() - 4]->h, 64 * PX);
-    EXPECT_EQ(objs[objs.size() - 4]->frozen, 1);
-    // Both walls name the same picture: it was loaded once.
-    EXPECT_EQ(objs[0]->sprite, wall->sprite);
-
-    // Platforms: velocities unscaled, records (first the last made, as the
-    // list grows behind its first node), probes outside every list.
-    std::vector<platform *> plats = records_of<platform>(platform_list);
-    ASSERT_EQ(plats.size(), 2u);
-    EXPECT_EQ(plats[0]->body->x, 300 * PX);
-    EXPECT_EQ(plats[1]->body->x, 200 * PX);
-    EXPECT_EQ(plats[1]->body->vx, 65536);
-    EXPECT_EQ(plats[1]->body->vy, -32768);
-    for (platform *p : plats) {
-        EXPECT_EQ(p->body->kind, OBJ_PLATFORM);
-        EXPECT_EQ(p->body->owner, p);
-        EXPECT_EQ(p->probe->list_node, nullptr);
-        EXPECT_EQ(p->probe->w, 48 * PX);
-        EXPECT_EQ(p->probe->h, 8 * PX);
-        for (object *o : objs) EXPECT_NE(o, p->probe);
-    }
-
-    // Triggers.
+    EXPECT_EQ(xs_of(wall_list), (std::vector<int32_t>{-10, 480, 132, 500}));
+    EXPECT_EQ(objs[0]->sprite, objs.back()->sprite);  // one picture, loaded once
     std::vector<trigger *> trigs = records_of<trigger>(trigger_list);
     ASSERT_EQ(trigs.size(), 3u);
-    EXPECT_EQ(trigs[2]->type, TRIGGER_REDIRECT);
-    EXPECT_EQ(trigs[2]->value1, 5);
-    EXPECT_EQ(trigs[2]->value2, -6);
-    EXPECT_EQ(trigs[2]->area->w, 30 * PX);
-    EXPECT_EQ(trigs[2]->area->kind, OBJ_TRIGGER);
-    EXPECT_EQ(trigs[2]->area->owner, trigs[2]);
-    EXPECT_EQ(trigs[1]->type, TRIGGER_TELEPORT);
     EXPECT_EQ(trigs[1]->silent, 1);
-    EXPECT_EQ(trigs[1]->value1, 400 * PX);
-    EXPECT_EQ(trigs[1]->value2, 300 * PX);
     for (int k = 0; k < OBJ_KINDS; k++)
         EXPECT_EQ(trigs[1]->kinds[k], k == OBJ_MONSTER || k == OBJ_ITEM) << kind_names[k];
     EXPECT_EQ(trigs[0]->silent, 0);
     for (int k = 0; k < OBJ_KINDS; k++) EXPECT_EQ(trigs[0]->kinds[k], 0);
-    EXPECT_EQ(trigs[0]->value1, 1 * PX);
-
-    // Items: the first stays first, later ones newest first; map items come
-    // back where they were placed.
-    std::vector<item *> its = records_of<item>(item_list);
-    ASSERT_EQ(its.size(), 3u);
-    EXPECT_EQ(its[0]->kind, ITEM_HEALTH);
-    EXPECT_EQ(its[1]->kind, ITEM_CELL_BIG);
-    EXPECT_EQ(its[2]->kind, ITEM_SHOTGUN);
-    for (item *it : its) {
-        EXPECT_EQ(it->one_shot, 0);
-        EXPECT_EQ(it->spawn_x, it->body->x);
-        EXPECT_EQ(it->spawn_y, 16 * PX);
-        EXPECT_EQ(it->body->owner, it);
-        EXPECT_EQ(it->body->weightless, 0);
-        EXPECT_EQ(it->body->w, it->body->sprite->width * PX);
-    }
-    EXPECT_EQ(its[2]->body->sprite, weapons[3].picture);
-
-    // Creatures: monsters in reverse file order, then the players in view order.
-    std::vector<creature *> cs = records_of<creature>(creature_list);
-    ASSERT_EQ(cs.size(), 4u);
-    EXPECT_EQ(cs[0]->body->x, 190 * PX);
-    EXPECT_EQ(cs[1]->body->x, 180 * PX);
-    EXPECT_EQ(cs[1]->player_id, first_monster);
-    EXPECT_EQ(cs[0]->player_id, first_monster + 1);
-    EXPECT_EQ(next_monster_id, first_monster + 2);
-    EXPECT_EQ(cs[2], views[0].creature);
-    EXPECT_EQ(cs[3], views[1].creature);
-    for (int i = 0; i < 2; i++) {
-        EXPECT_EQ(cs[i]->view, nullptr);
-        EXPECT_EQ(cs[i]->state, CREATURE_ALIVE);
-        EXPECT_EQ(cs[i]->health, 100);
-        EXPECT_EQ(cs[i]->body->owner, cs[i]);
-        EXPECT_EQ(cs[i]->body->w, 12 * PX);
-        EXPECT_EQ(cs[i]->body->sprite, cs[i]->frames[FRAME_STAND_RIGHT].picture);
-    }
-    // The players' bodies: made from their lines, no picture until they
-    // come to life; the absent player got none.
-    for (int p = 0; p < 2; p++) {
-        object *b = views[p].creature->body;
-        ASSERT_NE(b, nullptr);
-        EXPECT_EQ(b->x, (p ? 150 : 120) * PX);
-        EXPECT_EQ(b->y, 16 * PX);
-        EXPECT_EQ(b->owner, views[p].creature);
-        EXPECT_EQ(b->w, 18 * PX);
-        EXPECT_EQ(b->sprite, nullptr);
-        EXPECT_EQ(b->weightless, 0);
-    }
+    EXPECT_EQ(records_of<creature>(creature_list).size(), 4u);
     EXPECT_EQ(views[3].creature->body, nullptr);
-
-    // Deathmatch starts.
-    ASSERT_EQ(dm_start_count, 2);
-    EXPECT_EQ(dm_starts[0].x, 500 * PX);
-    EXPECT_EQ(dm_starts[1].x, 600 * PX);
-    EXPECT_EQ(dm_starts[1].y, 100 * PX);
-
+    EXPECT_EQ(dm_start_count, 2);
 }
 
 TEST_F(MapLoad, EmptyMapAndTheReadingRules) {
     load({}, 0);
     EXPECT_EQ(object_list, nullptr);
-    EXPECT_EQ(wall_list, nullptr);
-    EXPECT_EQ(creature_list, nullptr);
-    EXPECT_EQ(item_list, nullptr);
     EXPECT_EQ(grid_columns, 2);
 
     // An empty line between object lines is absorbed into the next x; CR LF
@@ -191,7 +71,7 @@ TEST_F(MapLoad, EmptyMapAndTheReadingRules) {
     write_file("m.fenda", "700 300 back.png\r\n\r\nstatus.png\r\n\r\n"
                           "5 6 WALL wall.png\r\n\r\n7 8 TRIGGER 1 1 REDIRECT 3 4xyz\r\n \r\n");
     load_map("m.fenda");
-    std::vector<object *> objs = objects_of(object_list);
+    std::vector<object *> objs = records_of<object>(object_list);
     ASSERT_EQ(objs.size(), 2u);
     EXPECT_EQ(objs[1]->x, 5 * PX);
     EXPECT_EQ(objs[0]->x, 7 * PX);
@@ -214,7 +94,7 @@ TEST_F(MapLoad, SpriteNamesFromThirtyTwoCharactersWarnAndAreCut) {
     size_t first = log.find(warning);
     ASSERT_NE(first, std::string::npos) << log;
     EXPECT_NE(log.find(warning, first + 1), std::string::npos);
-    std::vector<object *> objs = objects_of(object_list);
+    std::vector<object *> objs = records_of<object>(object_list);
     EXPECT_NE(objs[0]->sprite, objs[1]->sprite);
 }
 
@@ -238,7 +118,6 @@ TEST_F(MapLoad, BadLinesAndHeadsEndTheProgramNamingFileAndLine) {
         std::string message;
     } cases[] = {
         {map_text({"0 0 WALL wall.png", "1 1 BLOB x"}), 16, "unknown object type \"BLOB\" in file \"m.fenda\" line 4"},
-        {map_text({"0 0 ITEM HEALTH "}), 16, "unknown item type \"HEALTH \" in file \"m.fenda\" line 3"},
         {map_text({"0 0 ITEM health"}), 16, "unknown item type \"health\" in file \"m.fenda\" line 3"},
         {map_text({"0 0 DM_START ", "0 0 TRIGGER 5 5 PUSH 1 2"}), 16, "unknown trigger type \"PUSH\" in file \"m.fenda\" line 4"},
         {map_text({"0 0 TRIGGER 5 5 TELEPORT ( MONSTER WALL ) 1 2"}), 16, "illegal object type \"WALL\" in file \"m.fenda\" line 3"},
@@ -249,22 +128,14 @@ TEST_F(MapLoad, BadLinesAndHeadsEndTheProgramNamingFileAndLine) {
         // Choices: player numbers outside the table, empty sprite names,
         // fields too long for the reader, coordinates beyond 16.16.
         {map_text({"0 0 PLAYER 4 hero.monster"}), 16, "player number 4 out of range \\(0 to 3\\) in file \"m.fenda\" line 3"},
-        {map_text({"0 0 PLAYER -1 hero.monster"}), 16, "player number -1 out of range \\(0 to 3\\) in file \"m.fenda\" line 3"},
         {map_text({"0 0 DM_START ", "0 0 WALL "}), 16, "empty sprite name in file \"m.fenda\" line 4"},
-        {map_text({"0 0 PLATFORM 1 1 "}), 16, "empty sprite name in file \"m.fenda\" line 3"},
         {map_text({"0 0 WALL " + long_word}), 16, "too long word or line \\(80 characters or more\\) in file \"m.fenda\" line 3"},
-        {map_text({long_word + " 0 WALL wall.png"}), 16, "too long word or line \\(80 characters or more\\) in file \"m.fenda\" line 3"},
         {map_text({"40000 0 WALL wall.png"}), 16, "x 40000 out of range \\(-32768 to 32767\\) in file \"m.fenda\" line 3"},
-        {map_text({"0 0 TRIGGER -5 5 REDIRECT 1 2"}), 16, "trigger width -5 out of range"},
         {map_text({"0 0 WALL nowhere.png"}), 3, "can't open real file \"nowhere.png\""},
-        // No end line: the reader runs into the end of the file; nor may an
-        // empty line stand right before the end line (it joins it to an
-        // object line).
-        {head + "0 0 PLAYER 0 hero.monster\n", 3, "error reading file \"m.fenda\""},
+        // An empty line right before the end line joins it to an object
+        // line: the reader runs into the end of the file.
         {head + "0 0 PLAYER 0 hero.monster\n\n \n", 3, "error reading file \"m.fenda\""},
         {"0 300 back.png\n\nstatus.png\n\n \n", 16, "map width 0 out of range \\(1 to 32767\\) in file \"m.fenda\" head line 1"},
-        {"600 99999 back.png\n\nstatus.png\n\n \n", 16, "map height 99999 out of range"},
-        {"600 300 \n\nstatus.png\n\n \n", 16, "empty background picture name in file \"m.fenda\" head line 1"},
         {"600 300 back.png\nnone.ogg\n\n\n \n", 16, "empty status picture name in file \"m.fenda\" head line 3"},
         {"600 300 back.png\n\nrn1.png\n\n \n", 16, "status picture \"rn1.png\" is 5x6 pixels, at least 160x240 are needed"},
         // A taking-part player needs a body.

@@ -4,7 +4,6 @@
 
 #include <cmath>
 
-#include "sound/sound.h"
 #include "world_fixture.h"
 
 namespace {
@@ -44,31 +43,15 @@ struct MissileFile : ::testing::Test {
     void SetUp() override { write_world_data(); }
 };
 
-TEST_F(MissileFile, DirectionsSoundsAndFramesAreRead) {
-    load_missile_file(&m, &e, "rocket.missle");
-    for (int d = 0; d < DIRECTIONS; d++) {
-        ASSERT_NE(m.directions[d].picture, nullptr);
-        EXPECT_EQ(m.directions[d].vx, 1000 * (d + 1));
-        EXPECT_EQ(m.directions[d].vy, -100 * d);
-        EXPECT_EQ(m.directions[d].picture->dx, d);
-        EXPECT_EQ(m.directions[d].picture->dy, -d);
-        EXPECT_EQ(m.directions[d].picture->width, 8);
-    }
-    // Every line loads its own picture, so each keeps its own offsets.
-    EXPECT_NE(m.directions[0].picture, m.directions[1].picture);
-    EXPECT_EQ(m.fire_sound, SOUND_NONE);  // sound is off
-    EXPECT_EQ(e.sound, SOUND_NONE);
-    ASSERT_EQ(e.frame_count, 4);
-    for (int i = 0; i < 4; i++) {
-        EXPECT_EQ(e.frames[i].ticks, i + 2);
-        EXPECT_EQ(e.frames[i].picture->dx, 3);
-        EXPECT_EQ(e.frames[i].picture->dy, 4);
-    }
-
-    // Eight frames are the most a definition holds.
+// Every line loads its own picture, so lines naming one file keep their own
+// offsets (the data set never does that, so the golden fight cannot tell),
+// and eight frames, the most a definition holds, are read.
+TEST_F(MissileFile, SharedPicturesKeepTheirOffsetsAndEightFramesAreRead) {
     write_file("eight.missle", missle_text("plasma", 8));
     load_missile_file(&m, &e, "eight.missle");
+    for (int d = 0; d < DIRECTIONS; d++) EXPECT_EQ(m.directions[d].picture->dx, d);
     EXPECT_EQ(e.frame_count, 8);
+    EXPECT_EQ(e.frames[7].ticks, 9);
 }
 
 TEST_F(MissileFile, BadFilesAreRefusedWithFileAndLine) {
@@ -98,20 +81,6 @@ TEST_F(MissileFile, BadFilesAreRefusedWithFileAndLine) {
     write_file("x.missle", zero);
     EXPECT_EXIT(load_missile_file(&m, &e, "x.missle"), ::testing::ExitedWithCode(16),
                 "sys_exit\\(16\\): frame duration 0 out of range \\(1 to 2147483647\\) in file \"x.missle\" line 10");
-}
-
-// What the set-up takes from the two files and how it wires the shot.
-TEST_F(MissileFile, WeaponSetupReadsBothFilesAndWiresTheShot) {
-    weapon_setup();
-    EXPECT_EQ(missile_definitions[0].directions[5].picture->width, 6);  // "plasma.missle"
-    EXPECT_EQ(explosion_definitions[0].frame_count, 3);
-    EXPECT_EQ(missile_definitions[1].directions[0].picture->width, 8);  // "rocket.missle"
-    EXPECT_EQ(explosion_definitions[1].frame_count, 4);
-    EXPECT_EQ(explosion_definitions[2].frame_count, 0);
-    EXPECT_EQ(missile_definitions[2].directions[3].picture, nullptr);
-    EXPECT_EQ(pellet_missile.definition, &missile_definitions[2]);
-    EXPECT_EQ(weapons[3].picture->width, 10 + 11);   // "shotgun.png"
-    EXPECT_EQ(spark_pictures[2]->width, 10 + 15);    // "shell_spark.png"
 }
 
 }  // namespace

@@ -1,9 +1,6 @@
 // Missiles in the cases the golden fight (process_sim_test.cpp) does not
-// reach: a bolt's hit on a creature and on a wall, a description whose
-// explosion has no frames, the rocket blast's damage, push and step
-// accounting against creatures, items and crowded cells. Where bolts start,
-// the shotgun's pellets and sparks, and how long explosions, sparks and
-// stray missiles last are in the fight's digests.
+// reach: a bolt's hit, a frameless explosion, the rocket blast's damage,
+// push and steps against creatures, items and crowded cells.
 #include <gtest/gtest.h>
 
 #include "sim_fixture.h"
@@ -96,9 +93,7 @@ TEST_F(Missiles, RocketRaysHurtPushAndLoseStepsInsideWalls) {
     blast();
     ASSERT_EQ(env.player(1)->event_count, 1);
     EXPECT_EQ(env.player(1)->events[0].damage, 10);
-    EXPECT_EQ(env.player(1)->events[0].attacker, 1);
     EXPECT_EQ(env.body(1)->push_x, 140000 * 9 / 32);
-    EXPECT_EQ(list_length(explosion_list), 1u);
 
     // A wall 2 px thick across ray 0 costs it two steps inside: 6 more.
     env.add(OBJ_WALL, 304, 190, 2, 9);
@@ -116,8 +111,7 @@ TEST_F(Missiles, RocketRaysHurtPushAndLoseStepsInsideWalls) {
     env.body(1)->x = 600 * PX;
     blast();
     EXPECT_EQ(box->push_x, 140000 * (19 + 6) / 32);
-    EXPECT_EQ(it->kind, ITEM_SHELLS_4);
-    EXPECT_EQ(box->kind, OBJ_ITEM);
+    EXPECT_TRUE(it->kind == ITEM_SHELLS_4 && box->kind == OBJ_ITEM);
 
     // Walls the rays never touch take no room in the query's recall list,
     // however many share the cell: 1100 tiles out of reach change nothing.

@@ -1,6 +1,5 @@
-// Shared set-up of the simulation tests: a loaded world (see world_fixture.h)
-// with its players respawned, a fixed random table, helpers to add boxes,
-// queue control events and run logical frames.
+// Shared set-up of the simulation tests: a loaded world, a fixed random
+// table, boxes added by hand, control events and logical frames.
 #pragma once
 #include <string>
 #include <vector>
@@ -25,8 +24,7 @@ struct sim_env : world_env {
         random_index = 0;
         for (int i = 0; i < RANDOM_TABLE_SIZE; i++) random_table[i] = (uint16_t)(i * 40503u);
     }
-    // Loads a map of `lines` with players 0 to n - 1 and respawns them where
-    // the map put them.
+    // Loads a map of `lines` with players 0 to n - 1 where it puts them.
     void load(const std::vector<std::string> &lines, int players = 1, const std::string &size = "1000 600") {
         write_file("m.fenda", map_text(lines, size));
         this->players(players);

@@ -1,7 +1,5 @@
-// Shared set-up of the world tests: the display, realm memory and files of
-// gfx_env, the world's globals at their start state, player records for the
-// four views, and a small data set written into the temporary directory
-// (pictures, ".missle" and ".monster" files) with a map-text builder.
+// Shared set-up of the world tests: gfx_env, the world's globals at their
+// start, player records for the four views, and a small data set.
 #pragma once
 #include <cstring>
 #include <string>
@@ -85,8 +83,8 @@ inline std::string map_text(const std::vector<std::string> &lines, const std::st
     return t + " \n";
 }
 
-// Display, memory, files and a fresh world; the four player records exist
-// with state 0, as the main menu leaves them before it starts views.
+// A fresh world whose four player records have state 0, as the main menu
+// leaves them before it starts views.
 struct world_env : gfx_env {
     world_env() {
         reset_world_globals();
@@ -104,8 +102,10 @@ struct world_env : gfx_env {
     }
 };
 
-inline std::vector<object *> objects_of(list_node *list) {
-    std::vector<object *> out;
-    for (list_node *n = list; n; n = n->next) out.push_back(static_cast<object *>(n->element));
+// The records of a list, first to last.
+template <typename T>
+std::vector<T *> records_of(list_node *list) {
+    std::vector<T *> out;
+    for (list_node *n = list; n; n = n->next) out.push_back(static_cast<T *>(n->element));
     return out;
 }
