@@ -32,8 +32,7 @@ uint8_t channel(uint32_t value, uint32_t mask) {
     return (uint8_t)((uint64_t)v * 255 / top);
 }
 
-}  // namespace
-
+// The full path of an installed tool, or "" when it is not installed.
 std::string find_tool(const std::string &name) {
     for (const char *dir : {"/usr/bin/", "/usr/local/bin/", "/bin/"}) {
         std::string path = dir + name;
@@ -41,6 +40,8 @@ std::string find_tool(const std::string &name) {
     }
     return "";
 }
+
+}  // namespace
 
 bool x_tools_installed() {
     for (const char *t : {"Xvfb", "xdotool", "xwd"})
@@ -118,7 +119,9 @@ long x_image::differences(const x_image &other, int x0, int y0, int x1, int y1) 
     return n;
 }
 
-bool parse_xwd(const std::string &d, x_image *out) {
+// Reads an X window dump (the output of xwd) of a TrueColor screen; false
+// when the data is not one.
+static bool parse_xwd(const std::string &d, x_image *out) {
     enum { HEADER = 100, XWD_VERSION = 7, Z_PIXMAP = 2, TRUE_COLOR = 4, DIRECT_COLOR = 5, COLOR_ENTRY = 12 };
     if (d.size() < HEADER) return false;
     uint32_t h[25];

@@ -10,8 +10,6 @@
 
 #include "test_util.h"
 
-// The full path of an installed tool, or "" when it is not installed.
-std::string find_tool(const std::string &name);
 // True when Xvfb, xdotool and xwd are all installed.
 bool x_tools_installed();
 
@@ -53,9 +51,6 @@ struct x_image {
     long differences(const x_image &other, int x0, int y0, int x1, int y1) const;
 };
 
-// Reads an X window dump (the output of xwd) of a TrueColor screen; false
-// when the data is not one.
-bool parse_xwd(const std::string &data, x_image *out);
 // Takes a picture with xwd: of the window with the given id, or of the
 // whole screen for 0.
 bool x_screenshot(const xvfb_server &server, x_image *out, unsigned long window = 0);
