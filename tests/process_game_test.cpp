@@ -1,8 +1,9 @@
 // The real game in a real window under Xvfb, driven with xdotool in a copy
-// of the data set: the menu's choices and Escape, one player moving, a
+// of the data set: the menu's choices, one player moving, a
 // screenshot, the wide display of four players with the full-screen
 // switch, the statistics at the end. (Two players, one above the other, and
-// pause: process_replay_test.cpp and process_netplay_test.cpp.)
+// pause: process_replay_test.cpp and process_netplay_test.cpp; Escape in
+// the menu: process_start_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -101,31 +102,6 @@ TEST(ProcessGame, FourPlayersOnAWideDisplayThatTheFullScreenSwitchKeeps) {
     ASSERT_TRUE(s.key("Escape"));
     ASSERT_EQ(s.game->wait(30000), 0) << s.report();
     EXPECT_EQ(s.game->out(), "\n\nNormal shutdown\n\n");
-}
-
-TEST(ProcessGame, EscapeInTheMenuEndsTheProgram) {
-    if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
-    game_session s(640, "no_such_driver");
-    ASSERT_TRUE(s.start()) << "no menu: " << s.report();
-    // The sound that could not start is noted in red under the choices.
-    const xpixel note = {192, 16, 16};
-    EXPECT_TRUE(s.shows([&](const x_image &img) {
-        for (int y = 370; y < 383; y++)
-            for (int x = 160; x < 400; x++)
-                if (img.at(x, y) == note) return true;
-        return false;
-    }));
-    // Keys that choose nothing are dropped; Escape acts on its press.
-    ASSERT_TRUE(s.key("x"));
-    ASSERT_TRUE(s.xdo({"keydown", "Escape"}));
-    ASSERT_EQ(s.game->wait(30000), 0) << s.report();
-    s.xdo({"keyup", "Escape"});
-    EXPECT_EQ(s.game->out(), "\n\nInvalid user - replace and strike any key\n\n");
-    std::string log = s.log();
-    EXPECT_TRUE(in_order(log, {"graphics: loading font \"koi8.font\"\n", "ERROR: Invalid user - replace and strike any key\n",
-                               ": shuting down SDL\n", ": file system shutdown\n"}))
-        << log;
-    EXPECT_EQ(log.find("net_packet_interval"), std::string::npos);
 }
 
 }  // namespace
