@@ -16,10 +16,8 @@
 
 namespace {
 
-// Directories made by this process and not yet removed. A death test's
-// child ends through exit() without running destructors, so the directories
-// it made itself are removed when it exits; a forked child leaves its
-// parent's directories alone (they belong to another process id).
+// Directories made and not yet removed, with their maker: a death test's
+// child ends without destructors, so at exit each process removes its own.
 struct live_dir {
     std::string path;
     pid_t owner;
