@@ -78,7 +78,6 @@ TEST(ProcessStart, OptionsBannersAndEndsBeforeTheScreenStartsWithTheirExactLogs)
     } runs[] = {
         {GAME, {"--version"}, "", 0, "\nTrelm 2D: fenda " + game_version + "\n\n\n\n\n", "", ""},
         {GAME, {"--help"}, "", 0, "\nTrelm 2D: fenda\n" + game_version + "\n" + help_text + "\n\n\n\n", "", ""},
-        {EDITOR, {"--version"}, "", 0, "\nTrelm 2D: fenda editor " + editor_version + "\n\n\n\n\n", "", ""},
         {EDITOR, {"/?"}, "", 0, "\nTrelm 2D: fenda editor\n" + editor_version + "\n" + help_text + "\n\n\n\n", "", ""},
         // Options before --version are read first; --log-file switches the
         // log on, yet --version still writes nothing.
