@@ -152,12 +152,11 @@ TEST(ProcessStart, StartUpAndShutdownInOrderAndTheStepsThatFail) {
          {"ERROR: unable to set video mode", ": shuting down SDL\n", ": file system shutdown\n"}, {}},
         {GAME, {"colour=16"}, {"start.jpg"}, "dummy", "dummy", 3, "\n\nERROR: can't open real file \"start.jpg\"\n\n",
          {mode + "16-bit", "ERROR: can't open real file \"start.jpg\"", ": shuting down SDL\n"}, {}},
-        // The editor's chooser would wait for a click for ever on the dummy
-        // display: a missing file of the first map ends it before. With no
-        // map at all the chooser returns at once and "testmap.fenda" is asked for.
+        // A wall picture or a player's picture that is missing ends the editor
+        // at start, before its chooser (which would wait for ever on the dummy
+        // display). With no map at all the chooser returns at once and
+        // "testmap.fenda" is asked for.
         {EDITOR, {}, {"towers.fenda", "torch.png"}, "dummy", "dummy", 3, "\n\nERROR: can't open real file \"torch.png\"\n\n", {}, {}},
-        {EDITOR, {}, {"towers.fenda", "fighter_red.monster"}, "dummy", "dummy", 3,
-         "\n\nERROR: can't open real file \"fighter_red.monster\"\n\n", {}, {}},
         {EDITOR, {}, {"towers.fenda", "fighter_red_11.png"}, "dummy", "dummy", 3,
          "\n\nERROR: can't open real file \"fighter_red_11.png\"\n\n", {}, {}},
         {EDITOR, {}, {"towers.fenda", "testmap.fenda"}, "dummy", "dummy", 3, "\n\nERROR: can't open real file \"testmap.fenda\"\n\n",
