@@ -82,7 +82,7 @@ TEST_F(Panel, ClicksOnTabsListsAndCheckBoxes) {
     EXPECT_EQ(place_selected(0, 0)->kind, OBJ_LADDER);
 }
 
-TEST_F(Panel, WallListFromItsFileAndEmpty) {
+TEST_F(Panel, WallListFromItsFileEmptyAndFull) {
     write_file("editor.walls", "a.png\nb.png\n\nnot read.png\n");
     wall_list_box.selected = 5;
     list_box_load(&wall_list_box, "editor.walls");
@@ -99,6 +99,9 @@ TEST_F(Panel, WallListFromItsFileAndEmpty) {
     EXPECT_EQ(list_box_click(&wall_list_box, 8, 200), 1);
     EXPECT_EQ(wall_list_box.selected, -1);
     draw_panel();
+    // A longer list (from a file of the user's) ends cleanly at the table's end.
+    for (int i = item_list_box.count; i < LIST_BOX_LINES; i++) list_box_add(&item_list_box, "x");
+    EXPECT_EXIT(list_box_add(&item_list_box, "x"), ::testing::ExitedWithCode(16), "only 2000 lines are allowed in listboxes");
 }
 
 TEST_F(Panel, UndoAndRedoOverPlacementsRemovalsAndPlayerMoves) {
