@@ -140,20 +140,15 @@ TEST(ProcessEditor, SessionInARealWindowTestPlaysAndWritesTheEditedMap) {
     // WALL page: a wall, a ladder (removed again) and a decoration. A
     // screen point (x, y) is map point (x, 768 - y), moved down to the grid.
     ASSERT_TRUE(click(s, PANEL_X + 10, 5));
-    ASSERT_TRUE(click(s, PANEL_X + 20, 200 + 0 * LINE + 6));   // stone_32.png
-    ASSERT_TRUE(click(s, 500, 250));                           // (496, 512)
-    ASSERT_TRUE(click(s, PANEL_X + 20, 65));                   // ladder
-    ASSERT_TRUE(click(s, PANEL_X + 20, 200 + 15 * LINE + 6));  // ladder_32.png
-    ASSERT_TRUE(click(s, 600, 250));                           // (592, 512)
-    ASSERT_TRUE(click(s, PANEL_X + 20, 45));                   // decoration, ladder cleared
-    ASSERT_TRUE(click(s, PANEL_X + 20, 200 + 16 * LINE + 6));  // torch.png
-    ASSERT_TRUE(click(s, 700, 250));                           // (688, 512)
+    ASSERT_TRUE(place(s, 0, 500, HEIGHT - 250));   // stone_32.png at (496, 512)
+    ASSERT_TRUE(click(s, PANEL_X + 20, 65));        // ladder
+    ASSERT_TRUE(place(s, 15, 600, HEIGHT - 250));  // ladder_32.png at (592, 512)
+    ASSERT_TRUE(click(s, PANEL_X + 20, 45));        // decoration, ladder cleared
+    ASSERT_TRUE(place(s, 16, 700, HEIGHT - 250));  // torch.png at (688, 512)
     // ITEM page: a medical kit, a monster and a deathmatch start.
     ASSERT_TRUE(click(s, PANEL_X + 50, 5));
-    for (auto [row, x] : {std::pair{2, 500}, {1, 600}, {0, 700}}) {
-        ASSERT_TRUE(click(s, PANEL_X + 20, 200 + row * LINE + 6));
-        ASSERT_TRUE(click(s, x, 150));  // (x rounded down, 608)
-    }
+    for (auto [row, x] : {std::pair{2, 500}, {1, 600}, {0, 700}})
+        ASSERT_TRUE(place(s, row, x, HEIGHT - 150));  // (x rounded down, 608)
     ASSERT_TRUE(click(s, 610, 240, 3));  // the ladder
     ASSERT_TRUE(s.shows([&](const x_image &img) { return img.differences(start, 0, 0, PANEL_X, HEIGHT) > 0; }));
     ASSERT_TRUE(s.xdo({"key", "Escape"}));
