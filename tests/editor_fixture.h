@@ -1,7 +1,5 @@
-// Shared set-up of the editor's tests: an 800 x 600 dummy display with its
-// back buffer and font, realm memory and files, a copy of the data set in
-// the temporary working directory, and the editor's and world's globals at
-// their start state.
+// The editor's tests' set-up: an 800 x 600 dummy display with back buffer
+// and font, a copy of the data set as working directory, globals reset.
 #pragma once
 #include <filesystem>
 #include <string>
@@ -40,7 +38,7 @@ inline void reset_editor_globals() {
 }
 
 struct editor_env : gfx_env {
-    explicit editor_env(int width = 800, int height = 600) : gfx_env(32, width, height) {
+    editor_env() : gfx_env(32, 800, 600) {
         reset_editor_globals();
         copy_data_set(dir.path);
         alloc_bitmap(&back_buffer, screen_width, screen_height, RMT_SCREEN, "screen");
@@ -56,8 +54,8 @@ inline std::vector<object *> editor_objects() {
     return out;
 }
 
-// A click (press and, unless told otherwise, release) at (x, y).
-inline void push_click(int x, int y, Uint8 button = SDL_BUTTON_LEFT, bool release = true) {
+// A press and release at (x, y).
+inline void push_click(int x, int y, Uint8 button = SDL_BUTTON_LEFT) {
     push_button(SDL_MOUSEBUTTONDOWN, button, x, y);
-    if (release) push_button(SDL_MOUSEBUTTONUP, button, x, y);
+    push_button(SDL_MOUSEBUTTONUP, button, x, y);
 }

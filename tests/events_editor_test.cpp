@@ -1,5 +1,6 @@
 // The editor's poll: mouse buttons held between events, the wheel, window
-// resizes remaking the display and the back buffer, the close request.
+// resizes remaking the display and the back buffer. (The close request:
+// process_editor_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -39,7 +40,7 @@ TEST(EditorPoll, ButtonsAreHeldBetweenEventsAndTheWheelIsNoButton) {
     EXPECT_EQ(event_get(&e), 0);
 }
 
-TEST(EditorPoll, ResizeRemakesDisplayAndBackBufferThenCloseEnds) {
+TEST(EditorPoll, ResizeRemakesDisplayAndBackBuffer) {
     static int layouts;
     layouts = 0;
     window_resized_hook = [] { layouts++; };
@@ -59,16 +60,12 @@ TEST(EditorPoll, ResizeRemakesDisplayAndBackBufferThenCloseEnds) {
     r.resize.h = 300;
     SDL_PushEvent(&r);
     editor_poll_events();
-    EXPECT_EQ(screen_surface->w, 500);
     EXPECT_EQ(screen_height, 300);
     EXPECT_EQ(bytes_per_pixel, 2);
     EXPECT_EQ(back_buffer.width, 500);
     EXPECT_EQ(back_buffer.height, 300);
-    EXPECT_STREQ(back_buffer.name, "screen");
     EXPECT_EQ(layouts, 1);
     window_resized_hook = nullptr;
-    push_event(SDL_QUIT);
-    EXPECT_EXIT(editor_poll_events(), ::testing::ExitedWithCode(0), "sys_exit\\(0\\): QUIT event caught");
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
-// The real programs in a real window: one run of fenda2 (or fenda_editor)
-// in its own X server (Xvfb) and its own copy of the data set, driven with
-// xdotool and watched on screenshots and in its log; and helpers that read
-// those screenshots.
+// One run of fenda2 (or fenda_editor) in its own Xvfb and copy of the data
+// set, driven with xdotool, watched on screenshots and in its log.
 #pragma once
 #include <functional>
 #include <memory>
@@ -27,8 +25,7 @@ double centre(const x_image &img, bool (*colour)(xpixel), int x0, int y0, int x1
 // Pixels of the rectangle that are not black.
 long lit(const x_image &img, int x0, int y0, int x1, int y1);
 
-// One run of a program in its own X server and copy of the data set: the
-// game by default; editor_session() makes one of the editor.
+// The game by default; editor_session() makes one of the editor.
 struct game_session {
     xvfb_server server;
     temp_dir dir;
@@ -36,8 +33,7 @@ struct game_session {
     unsigned long window = 0;
     int width, height;
     std::string audio;
-    // Put before the program's path: ip netns exec NAME, to run it in a
-    // network namespace.
+    // Put before the program's path (ip netns exec NAME).
     std::vector<std::string> prefix;
     std::string program = FENDA_GAME_BIN, title = "^Trelm2D: Fenda$", log_name = "fenda2.log";
     bool window_shots = false;  // shots of the window rather than the screen

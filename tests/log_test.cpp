@@ -1,5 +1,6 @@
-// The log: file creation on the first line, channel switches, the line
-// format, the editor's shorter table and a file that cannot be created.
+// The log: the file made on the first line written, channel switches and
+// filters, messages cut and never used as formats, and a file that cannot be
+// made. (The line formats of whole runs: process_start_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <string>
@@ -25,51 +26,30 @@ struct LogTest : ::testing::Test {
     }
 };
 
-TEST_F(LogTest, FirstLineCreatesAndEmptiesTheFileAndLinesCarryTheChannelName) {
+TEST_F(LogTest, OnlyALineWrittenMakesTheFileAndSwitchesAreLogged) {
     write_file(path, "left over from an earlier run\n");
-    EXPECT_FALSE(subsystem_is_up(SUB_LOG));
-    log_write(LOG_INFO, "initializing %s", "file system");
-    EXPECT_TRUE(subsystem_is_up(SUB_LOG));
-    log_write(LOG_ERROR, "Normal shutdown");
-    log_write(LOG_NOTE, "bpp=%d", 24);
-    log_warning("sprite \"%s\" has too long name (should be less than %d symbols)", "x", 32);
-    // Unbuffered: the lines are in the file before it is closed.
-    EXPECT_EQ(read_file(path),
-              ": initializing file system\n"
-              "ERROR: Normal shutdown\n"
-              "note: bpp=24\n"
-              "WARNING: sprite \"x\" has too long name (should be less than 32 symbols)\n");
-    log_close();
-    EXPECT_FALSE(subsystem_is_up(SUB_LOG));
-}
-
-TEST_F(LogTest, LinesFilteredOutNeverCreateTheFile) {
-    log_write(LOG_ALLOC, "ralloc(%02Xh, %u)", 4, 10u);
-    log_write(LOG_FILE, "opening");
-    log_write(LOG_SPRITE, "sprite");
+    log_write(LOG_ALLOC, "ralloc(%02Xh, %u)", 4, 10u);  // off by default
     log_write(LOG_SOUND, "sound");
-    EXPECT_FALSE(file_exists(path));
-    log_enabled = false;
-    log_write(LOG_ERROR, "fatal");
-    EXPECT_FALSE(file_exists(path));
-}
-
-TEST_F(LogTest, SwitchingAChannelIsReportedOnTheLogChannel) {
+    EXPECT_FALSE(subsystem_is_up(SUB_LOG));
     log_set_channel(LOG_ALLOC, true);
+    EXPECT_TRUE(subsystem_is_up(SUB_LOG));
     log_write(LOG_ALLOC, "ralloc(%02Xh, %u)", 4, 10u);
     log_set_channel(LOG_ALLOC, false);
     log_write(LOG_ALLOC, "not written");
     log_set_channel(LOG_LOG, false);
     log_set_channel(LOG_NOTE, false);  // LOG_LOG is off: no line for this one
     log_write(LOG_NOTE, "not written");
+    // Unbuffered: the lines are in the file before it is closed.
     EXPECT_EQ(read_file(path),
               "log: loging for \"alloc\" enabled\n"
               "alloc: ralloc(04h, 10)\n"
               "log: loging for \"alloc\" disabled\n"
               "log: loging for \"log\" disabled\n");
+    log_close();
+    EXPECT_FALSE(subsystem_is_up(SUB_LOG));
 }
 
-TEST_F(LogTest, EditorTableEndsAfterGraphics) {
+TEST_F(LogTest, EditorTableEndsAfterGraphicsAndChannelsOutOfRangeAreDropped) {
     log_reset(LOG_CHANNELS_EDITOR, path.c_str());
     log_write(LOG_NETWORK, "not in the editor");
     log_write(LOG_GRAPHICS, "font");
@@ -79,11 +59,9 @@ TEST_F(LogTest, EditorTableEndsAfterGraphics) {
 }
 
 TEST_F(LogTest, LongMessagesAreCutAndMessagesAreNeverReusedAsFormats) {
-    std::string long_text(400, 'a');
-    log_write(LOG_INFO, "%s", long_text.c_str());
+    log_write(LOG_INFO, "%s", std::string(400, 'a').c_str());
     log_warning("%s", "100%d %s %n");
-    std::string expected = ": " + std::string(255, 'a') + "\n" + "WARNING: 100%d %s %n\n";
-    EXPECT_EQ(read_file(path), expected);
+    EXPECT_EQ(read_file(path), ": " + std::string(255, 'a') + "\nWARNING: 100%d %s %n\n");
 }
 
 TEST_F(LogTest, UncreatableFileSwitchesTheLogOffForGood) {

@@ -1,8 +1,5 @@
-// The main menu's choice keys taken from the event queue, and the key codes
-// of the four views.
+// The main menu's choice keys taken from the event queue.
 #include <gtest/gtest.h>
-
-#include <cstring>
 
 #include "core/events.h"
 #include "game/menu.h"
@@ -10,19 +7,12 @@
 
 namespace {
 
-void queue(std::initializer_list<std::pair<int32_t, int32_t>> keys) {
-    for (auto [type, key] : keys) event_put_key(type, key);
-}
-
-void drain() {
+// The choice the menu makes of `keys` queued after whatever was waiting.
+menu_choice take(std::initializer_list<std::pair<int32_t, int32_t>> keys) {
     event e;
     while (event_get(&e)) {
     }
-}
-
-menu_choice take(std::initializer_list<std::pair<int32_t, int32_t>> keys) {
-    drain();
-    queue(keys);
+    for (auto [type, key] : keys) event_put_key(type, key);
     menu_choice c = {1, false, true, false};
     menu_take_events(&c);
     EXPECT_FALSE(event_pending());
@@ -58,22 +48,8 @@ TEST(MenuKeys, ChoiceOnReleaseAndTheLastOneInABatchCounts) {
 
 TEST(MenuKeysDeathTest, EscapeOnPressEvenBehindAChoice) {
     gfx_env env;
-    drain();
-    queue({{U, '1'}, {D, 27}});
-    menu_choice c = {1, false, true, false};
-    EXPECT_EXIT(menu_take_events(&c), ::testing::ExitedWithCode(0),
+    EXPECT_EXIT(take({{U, '1'}, {D, 27}}), ::testing::ExitedWithCode(0),
                 "sys_exit\\(0\\): Invalid user - replace and strike any key");
-    drain();
-}
-
-TEST(GameSetUp, KeysOfTheFourViewsAreTheirSdlCodes) {
-    const int32_t codes[VIEW_SLOTS][VIEW_CONTROLS] = {
-        {260, 262, 264, 258, 256, 261, 263, 265},
-        {276, 275, 273, 274, 303, 305, 44, 46},
-        {97, 100, 119, 115, 118, 99, 113, 101},
-        {104, 107, 117, 106, 108, 111, 121, 105},
-    };
-    EXPECT_EQ(memcmp(codes, view_key_bindings, sizeof codes), 0);
 }
 
 }  // namespace

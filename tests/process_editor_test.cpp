@@ -71,7 +71,7 @@ bool scroll_until(game_session &s, const std::vector<std::string> &k, const x_im
     return s.hold_until(k, [&](const x_image &img) { return (img.differences(before, 0, 0, PANEL_X, HEIGHT) == 0) == same; });
 }
 
-TEST(ProcessEditor, SessionInARealWindowWritesTheEditedMap) {
+TEST(ProcessEditor, SessionInARealWindowTestPlaysAndWritesTheEditedMap) {
     if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
     auto session = editor_session();
     game_session &s = *session;
@@ -116,28 +116,46 @@ TEST(ProcessEditor, SessionInARealWindowWritesTheEditedMap) {
     ASSERT_TRUE(keys(s, {"o"}));
     ASSERT_TRUE(click(s, 760, HEIGHT - 40, 3));
 
+    // Test-play (the game beside the editor's program): without player 0
+    // the game refuses the map; with it, it plays until Escape, and the
+    // editor goes on where it was.
+    ASSERT_EQ(std::filesystem::path(FENDA_GAME_BIN).parent_path(), std::filesystem::path(FENDA_EDITOR_BIN).parent_path());
+    auto play = [&](const std::string &ending) {
+        unsigned long game = 0;
+        return keys(s, {"p"}) && (game = x_wait_for_window(s.server, "^Trelm2D: Fenda$")) &&
+               s.xdo({"mousemove", "--window", std::to_string(game), "20", "20", "key", "1"}) &&
+               (ending.empty() || s.log_has(ending, 30000));
+    };
+    ASSERT_TRUE(click(s, 140, HEIGHT - 80, 3));
+    ASSERT_TRUE(play("WARNING: test-play: fenda2 ended with status 16 (see fenda2.log)\n")) << s.report();
+    EXPECT_NE(read_file(s.dir.file("fenda2.log")).find("ERROR: no PLAYER line for player 0 in file \"testmap.fenda\""),
+              std::string::npos);
+    EXPECT_TRUE(s.log_has("WARNING: saved editor.fenda; warning: no PLAYER 0\n"));
+    ASSERT_TRUE(keys(s, {"ctrl+z"}));
+    ASSERT_TRUE(play("")) << s.report();
+    ASSERT_TRUE(s.xdo({"sleep", "1", "key", "Escape"}));
+    ASSERT_TRUE(s.log_has(": test-play: fenda2 ended\n", 30000)) << s.report();
+    EXPECT_NE(read_file(s.dir.file("fenda2.log")).find(" logical frames in "), std::string::npos);
+
     // WALL page: a wall, a ladder (removed again) and a decoration. A
     // screen point (x, y) is map point (x, 768 - y), moved down to the grid.
     ASSERT_TRUE(click(s, PANEL_X + 10, 5));
-    ASSERT_TRUE(click(s, PANEL_X + 20, 200 + 0 * LINE + 6));   // stone_32.png
-    ASSERT_TRUE(click(s, 500, 250));                           // (496, 512)
-    ASSERT_TRUE(click(s, PANEL_X + 20, 65));                   // ladder
-    ASSERT_TRUE(click(s, PANEL_X + 20, 200 + 15 * LINE + 6));  // ladder_32.png
-    ASSERT_TRUE(click(s, 600, 250));                           // (592, 512)
-    ASSERT_TRUE(click(s, PANEL_X + 20, 45));                   // decoration, ladder cleared
-    ASSERT_TRUE(click(s, PANEL_X + 20, 200 + 16 * LINE + 6));  // torch.png
-    ASSERT_TRUE(click(s, 700, 250));                           // (688, 512)
+    ASSERT_TRUE(place(s, 0, 500, HEIGHT - 250));   // stone_32.png at (496, 512)
+    ASSERT_TRUE(click(s, PANEL_X + 20, 65));        // ladder
+    ASSERT_TRUE(place(s, 15, 600, HEIGHT - 250));  // ladder_32.png at (592, 512)
+    ASSERT_TRUE(click(s, PANEL_X + 20, 45));        // decoration, ladder cleared
+    ASSERT_TRUE(place(s, 16, 700, HEIGHT - 250));  // torch.png at (688, 512)
     // ITEM page: a medical kit, a monster and a deathmatch start.
     ASSERT_TRUE(click(s, PANEL_X + 50, 5));
-    for (auto [row, x] : {std::pair{2, 500}, {1, 600}, {0, 700}}) {
-        ASSERT_TRUE(click(s, PANEL_X + 20, 200 + row * LINE + 6));
-        ASSERT_TRUE(click(s, x, 150));  // (x rounded down, 608)
-    }
+    for (auto [row, x] : {std::pair{2, 500}, {1, 600}, {0, 700}})
+        ASSERT_TRUE(place(s, row, x, HEIGHT - 150));  // (x rounded down, 608)
     ASSERT_TRUE(click(s, 610, 240, 3));  // the ladder
     ASSERT_TRUE(s.shows([&](const x_image &img) { return img.differences(start, 0, 0, PANEL_X, HEIGHT) > 0; }));
     ASSERT_TRUE(s.xdo({"key", "Escape"}));
     ASSERT_EQ(s.game->wait(30000), 0) << s.game->out();
-    EXPECT_EQ(s.game->out(), "\n\nNormal shutdown\n\n");
+    // The test-played games write to the editor's console first.
+    EXPECT_EQ(s.game->out(), "\n\nERROR: no PLAYER line for player 0 in file \"testmap.fenda\"\n\n"
+                             "\n\nNormal shutdown\n\n\n\nNormal shutdown\n\n");
 
     std::string map = read_file(s.dir.file("testmap.fenda"));
     const std::string teleport = "736 0 TRIGGER 128 48 TELEPORT SILENT ( MONSTER ITEM ) 784 848\n";
@@ -154,23 +172,10 @@ TEST(ProcessEditor, SessionInARealWindowWritesTheEditedMap) {
         << s.log();
 }
 
-TEST(ProcessEditor, EveryEndKeepsUnsavedChangesInTheAutosave) {
+const std::string AUTOSAVE_NOTE = "; unsaved changes are in \"editor.fenda.autosave\"\n\n";
+
+TEST(ProcessEditor, AFatalEndAfterTheSecondLNamesTheAutosave) {
     if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
-    const std::string autosave_note = "; unsaved changes are in \"editor.fenda.autosave\"\n\n";
-    {
-        // Closing the window writes nothing to "editor.fenda".
-        auto session = editor_session();
-        game_session &s = *session;
-        ASSERT_TRUE(open(s, 1, "editor.fenda", "an earlier map\n")) << s.report();  // testmap.fenda
-        ASSERT_TRUE(click(s, 400, 300));  // a deathmatch start at (400, 464)
-        ASSERT_TRUE(x_close_window(s.server, s.window));
-        ASSERT_EQ(s.game->wait(30000), 0);
-        EXPECT_EQ(s.game->out(), "\n\nQUIT event caught" + autosave_note);
-        EXPECT_EQ(read_file(s.dir.file("editor.fenda")), "an earlier map\n");
-        EXPECT_EQ(read_file(s.dir.file("editor.fenda.autosave")),
-                  with_placed(read_file(s.dir.file("testmap.fenda")), "400 464 DM_START \n"));
-        EXPECT_FALSE(file_exists(s.dir.file("editor.fenda.tmp")) || file_exists(s.dir.file("editor.fenda.autosave.tmp")));
-    }
     // A bad map chosen after `l`: the first `l` only asks, the second
     // discards the changes, whose autosave the fatal end names.
     auto session = editor_session();
@@ -184,7 +189,7 @@ TEST(ProcessEditor, EveryEndKeepsUnsavedChangesInTheAutosave) {
     ASSERT_TRUE(s.shows(names_shown));
     ASSERT_TRUE(click(s, 140, 50 + 120 + 8));
     ASSERT_EQ(s.game->wait(30000), 16) << s.report();
-    EXPECT_EQ(s.game->out(), "\n\nERROR: unknown object type \"BOGUS\" in file \"bad.fenda\" line 3" + autosave_note);
+    EXPECT_EQ(s.game->out(), "\n\nERROR: unknown object type \"BOGUS\" in file \"bad.fenda\" line 3" + AUTOSAVE_NOTE);
     EXPECT_EQ(read_file(s.dir.file("editor.fenda.autosave")),
               with_placed(read_file(s.dir.file("testmap.fenda")), "400 464 DM_START \n"));
 }
@@ -247,40 +252,7 @@ TEST(ProcessEditor, BuildsAPlayableMapFromAnEmptyOneWithSaveUndoAndRedo) {
     EXPECT_NE(r.out.find("player 3 state "), std::string::npos) << r.out;
 }
 
-TEST(ProcessEditor, TestPlayRunsTheGameOnTheEditedMapThenTheEditorGoesOn) {
-    if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
-    // The editor finds the game beside its own program.
-    ASSERT_EQ(std::filesystem::path(FENDA_GAME_BIN).parent_path(), std::filesystem::path(FENDA_EDITOR_BIN).parent_path());
-    auto session = editor_session();
-    game_session &s = *session;
-    ASSERT_TRUE(open(s, 0)) << s.report();
-    auto play = [&](const std::string &ending) {
-        unsigned long game = 0;
-        return keys(s, {"p"}) && (game = x_wait_for_window(s.server, "^Trelm2D: Fenda$")) &&
-               s.xdo({"mousemove", "--window", std::to_string(game), "20", "20", "key", "1"}) &&
-               (ending.empty() || s.log_has(ending, 30000));
-    };
-    // Without player 0 the game refuses the map it was given.
-    ASSERT_TRUE(click(s, 140, HEIGHT - 80, 3));
-    ASSERT_TRUE(play("WARNING: test-play: fenda2 ended with status 16 (see fenda2.log)\n")) << s.report();
-    EXPECT_NE(read_file(s.dir.file("fenda2.log")).find("ERROR: no PLAYER line for player 0 in file \"testmap.fenda\""),
-              std::string::npos);
-    EXPECT_TRUE(s.log_has("WARNING: saved editor.fenda; warning: no PLAYER 0\n"));
-    // With the player back the game plays until Escape.
-    ASSERT_TRUE(keys(s, {"ctrl+z"}));
-    ASSERT_TRUE(play("")) << s.report();
-    ASSERT_TRUE(s.xdo({"sleep", "1", "key", "Escape"}));
-    ASSERT_TRUE(s.log_has(": test-play: fenda2 ended\n", 30000)) << s.report();
-    EXPECT_NE(read_file(s.dir.file("fenda2.log")).find(" logical frames in "), std::string::npos);
-    // The editor goes on where it was: one more edit, then Escape.
-    ASSERT_TRUE(click(s, 400, 300));
-    ASSERT_TRUE(keys(s, {"Escape"}));
-    ASSERT_EQ(s.game->wait(30000), 0) << s.report();
-    EXPECT_EQ(read_file(s.dir.file("editor.fenda")),
-              with_placed(read_file(s.dir.file("testmap.fenda")), "400 464 DM_START \n"));
-}
-
-TEST(ProcessEditor, ScrollsAThousandPixelsASecondWithShift) {
+TEST(ProcessEditor, ScrollsAThousandPixelsASecondThenClosingTheWindowKeepsTheAutosave) {
     if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
     auto session = editor_session();
     game_session &s = *session;
@@ -303,6 +275,17 @@ TEST(ProcessEditor, ScrollsAThousandPixelsASecondWithShift) {
     // Steps of 80 pixels every 80 ms: one step more or less than the time
     // gives, and 5 pixels a second for the time xdotool takes.
     EXPECT_NEAR(rate, 1000, 80 / seconds + 5);
+
+    // One more start, then the window closed: "editor.fenda" stays as Ctrl+S
+    // wrote it, the autosave holds the new start as well.
+    ASSERT_TRUE(click(s, 197, HEIGHT - 69));
+    ASSERT_TRUE(x_close_window(s.server, s.window));
+    ASSERT_EQ(s.game->wait(30000), 0);
+    EXPECT_EQ(s.game->out(), "\n\nQUIT event caught" + AUTOSAVE_NOTE);
+    EXPECT_EQ(read_file(s.dir.file("editor.fenda")), saved);
+    EXPECT_EQ(read_file(s.dir.file("editor.fenda.autosave")),
+              head + std::to_string(atoi(saved.c_str() + head.size()) + 96) + " 64 DM_START \n" + saved.substr(head.size()));
+    EXPECT_FALSE(file_exists(s.dir.file("editor.fenda.tmp")) || file_exists(s.dir.file("editor.fenda.autosave.tmp")));
 }
 
 }  // namespace

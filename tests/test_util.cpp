@@ -16,10 +16,8 @@
 
 namespace {
 
-// Directories made by this process and not yet removed. A death test's
-// child ends through exit() without running destructors, so the directories
-// it made itself are removed when it exits; a forked child leaves its
-// parent's directories alone (they belong to another process id).
+// Directories made and not yet removed, with their maker: a death test's
+// child ends without destructors, so at exit each process removes its own.
 struct live_dir {
     std::string path;
     pid_t owner;
@@ -35,20 +33,26 @@ void remove_own_dirs_at_exit() {
         if (d.owner == getpid()) std::filesystem::remove_all(d.path, ec);
 }
 
+// A new directory (or, with `make_file`, file) under $TMPDIR or /tmp whose
+// name starts with "fenda_<what>_".
+std::string make_temp(const char *what, bool make_file) {
+    const char *base = getenv("TMPDIR");
+    std::string name = std::string(base && *base ? base : "/tmp") + "/fenda_" + what + "_XXXXXX";
+    int fd = make_file ? mkstemp(&name[0]) : -1;
+    if (make_file ? fd < 0 : !mkdtemp(&name[0])) {
+        perror("mkstemp");
+        abort();
+    }
+    if (fd >= 0) close(fd);
+    return name;
+}
+
 }  // namespace
 
 temp_dir::temp_dir() {
     static bool registered = (atexit(remove_own_dirs_at_exit), true);
     (void)registered;
-    const char *base = getenv("TMPDIR");
-    std::string templ = std::string(base && *base ? base : "/tmp") + "/fenda_test_XXXXXX";
-    std::vector<char> buf(templ.begin(), templ.end());
-    buf.push_back('\0');
-    if (!mkdtemp(buf.data())) {
-        perror("mkdtemp");
-        abort();
-    }
-    path = buf.data();
+    path = make_temp("test", false);
     live_dirs().push_back({path, getpid()});
 }
 
@@ -56,12 +60,11 @@ temp_dir::~temp_dir() {
     std::error_code ec;
     std::filesystem::remove_all(path, ec);
     auto &dirs = live_dirs();
-    for (size_t i = 0; i < dirs.size(); i++) {
+    for (size_t i = 0; i < dirs.size(); i++)
         if (dirs[i].path == path) {
             dirs.erase(dirs.begin() + (long)i);
             break;
         }
-    }
 }
 
 void write_file(const std::string &path, const std::string &contents) {
@@ -90,24 +93,9 @@ void sleep_ms(int ms) {
     nanosleep(&ts, nullptr);
 }
 
-namespace {
-
-std::string temp_file(const char *what) {
-    const char *base = getenv("TMPDIR");
-    std::string templ = std::string(base && *base ? base : "/tmp") + "/fenda_" + what + "_XXXXXX";
-    std::vector<char> buf(templ.begin(), templ.end());
-    buf.push_back('\0');
-    int fd = mkstemp(buf.data());
-    if (fd < 0) abort();
-    close(fd);
-    return buf.data();
-}
-
-}  // namespace
-
 background_program::background_program(const std::vector<std::string> &argv, const std::string &dir,
                                        const std::vector<std::string> &env)
-    : out_path(temp_file("out")), err_path(temp_file("err")) {
+    : out_path(make_temp("out", true)), err_path(make_temp("err", true)) {
     pid = fork();
     if (pid == 0) {
         if (chdir(dir.c_str()) != 0) _exit(126);
@@ -163,11 +151,8 @@ bool wait_until(const std::function<bool()> &ready, int timeout_ms, int step_ms)
 run_result run_program(const std::vector<std::string> &argv, const std::string &dir,
                        const std::vector<std::string> &env, int timeout_ms) {
     background_program p(argv, dir, env);
-    run_result r;
-    r.status = p.wait(timeout_ms);
-    r.out = p.out();
-    r.err = p.err();
-    return r;
+    const int status = p.wait(timeout_ms);
+    return {status, p.out(), p.err()};
 }
 
 scoped_cwd::scoped_cwd(const std::string &dir) {

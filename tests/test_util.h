@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-// A fresh directory under the system's temporary directory, removed with
-// everything in it when the value goes out of scope.
+// A fresh temporary directory, removed with its contents with the value.
 struct temp_dir {
     std::string path;
     temp_dir();
@@ -29,10 +28,9 @@ struct run_result {
     std::string err;     // everything written to standard error
 };
 
-// A program that runs while the test goes on, in `dir` with `env` added to
-// the environment (entries "NAME=value"), standard input closed. Its
-// standard output and error go to temporary files; it is killed if it
-// still runs when the value goes out of scope.
+// A program running beside the test in `dir` with `env` ("NAME=value")
+// added, standard input closed, output and errors kept in temporary files;
+// killed if it still runs when the value goes.
 struct background_program {
     pid_t pid = -1;
     std::string out_path, err_path;
@@ -43,19 +41,16 @@ struct background_program {
     background_program(const background_program &) = delete;
     background_program &operator=(const background_program &) = delete;
     bool running();
-    // Waits for the end; 124 when it had not ended after `timeout_ms`, and
-    // the program is then killed.
+    // Waits for the end; after `timeout_ms` kills the program and gives 124.
     int wait(int timeout_ms);
     std::string out() const { return read_file(out_path); }
     std::string err() const { return read_file(err_path); }
 };
 
-// Calls `ready` every `step_ms` until it answers true or `timeout_ms` have
-// passed; its last answer.
+// Asks `ready` every `step_ms` until true or `timeout_ms` passed; its last answer.
 bool wait_until(const std::function<bool()> &ready, int timeout_ms, int step_ms = 100);
 
-// Runs `argv[0]` with the arguments to its end, as a background program;
-// status 124 when it was killed after `timeout_ms`.
+// Runs `argv` to its end as a background program (124: killed after `timeout_ms`).
 run_result run_program(const std::vector<std::string> &argv, const std::string &dir,
                        const std::vector<std::string> &env = {}, int timeout_ms = 20000);
 
@@ -65,12 +60,10 @@ void sleep_ms(int ms);
 // True when every piece appears in the text, each after the one before.
 bool in_order(const std::string &text, const std::vector<std::string> &pieces);
 
-// Copies the data set's files into `dir`, but for those with one of the
-// `skip` extensions; a file that cannot be copied is left out.
+// Copies the data set's files into `dir`, but for the `skip` extensions.
 void copy_data_set(const std::string &dir, const std::vector<std::string> &skip = {});
 
-// Sets `key` in the configuration file at `path`: its line is replaced, or
-// a new one goes before the empty line that ends the file.
+// Sets `key` in a configuration file: its line replaced, or added before the closing empty line.
 void set_config(const std::string &path, const std::string &key, const std::string &value);
 
 // Changes the working directory for the lifetime of the value.

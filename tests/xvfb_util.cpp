@@ -1,5 +1,5 @@
-// Xvfb, X clients and window dumps for real-window tests. The X library is reached at run time, so that test binaries that
-// never close a window do not link it.
+// Xvfb, X clients and window dumps. The X library is opened at run time,
+// so that test binaries that never close a window do not link it.
 #include "xvfb_util.h"
 
 #include <dlfcn.h>
@@ -32,8 +32,7 @@ uint8_t channel(uint32_t value, uint32_t mask) {
     return (uint8_t)((uint64_t)v * 255 / top);
 }
 
-}  // namespace
-
+// The full path of an installed tool, or "" when it is not installed.
 std::string find_tool(const std::string &name) {
     for (const char *dir : {"/usr/bin/", "/usr/local/bin/", "/bin/"}) {
         std::string path = dir + name;
@@ -42,13 +41,6 @@ std::string find_tool(const std::string &name) {
     return "";
 }
 
-bool x_tools_installed() {
-    for (const char *t : {"Xvfb", "xdotool", "xwd"})
-        if (find_tool(t).empty()) return false;
-    return true;
-}
-
-namespace {
 
 // Starts Xvfb and reads the display number it writes once it accepts
 // clients; "" when it did not within 15 seconds.
@@ -58,9 +50,7 @@ std::string start_xvfb(pid_t *pid, const std::string &screen) {
     if (xvfb.empty() || pipe(fds) != 0) return "";
     if ((*pid = fork()) == 0) {
         int null_fd = open("/dev/null", O_RDWR);
-        dup2(null_fd, 0);
-        dup2(null_fd, 1);
-        dup2(null_fd, 2);
+        for (int fd : {0, 1, 2}) dup2(null_fd, fd);
         std::string fd = std::to_string(fds[1]);
         // -noreset: a server that resets when its last client leaves drops
         // the connections that arrive meanwhile, such as SDL's second one
@@ -79,7 +69,43 @@ std::string start_xvfb(pid_t *pid, const std::string &screen) {
     return display;
 }
 
+// Reads an X window dump (the output of xwd) of a TrueColor screen; false
+// when the data is not one.
+bool parse_xwd(const std::string &d, x_image *out) {
+    enum { HEADER = 100, XWD_VERSION = 7, Z_PIXMAP = 2, TRUE_COLOR = 4, DIRECT_COLOR = 5, COLOR_ENTRY = 12 };
+    if (d.size() < HEADER) return false;
+    uint32_t h[25];
+    for (int i = 0; i < 25; i++) h[i] = big_endian32(d, 4 * i);
+    const uint32_t header_size = h[0], version = h[1], format = h[2], width = h[4], height = h[5];
+    const uint32_t byte_order = h[7], bits_per_pixel = h[11], bytes_per_line = h[12], visual = h[13];
+    const uint32_t red = h[14], green = h[15], blue = h[16], ncolors = h[19];
+    if (version != XWD_VERSION || format != Z_PIXMAP || (visual != TRUE_COLOR && visual != DIRECT_COLOR)) return false;
+    if (bits_per_pixel != 16 && bits_per_pixel != 24 && bits_per_pixel != 32) return false;
+    const size_t bytes = bits_per_pixel / 8;
+    const size_t start = (size_t)header_size + (size_t)ncolors * COLOR_ENTRY;
+    if (width == 0 || height == 0 || bytes_per_line < width * bytes ||
+        d.size() < start + (size_t)bytes_per_line * (height - 1) + width * bytes)
+        return false;
+    out->width = (int)width;
+    out->height = (int)height;
+    out->pixels.resize((size_t)width * height);
+    for (uint32_t y = 0; y < height; y++)
+        for (uint32_t x = 0; x < width; x++) {
+            const uint8_t *p = reinterpret_cast<const uint8_t *>(d.data()) + start + (size_t)y * bytes_per_line + x * bytes;
+            uint32_t v = 0;
+            for (size_t i = 0; i < bytes; i++) v |= (uint32_t)p[i] << (8 * (byte_order == 0 ? i : bytes - 1 - i));
+            out->pixels[(size_t)y * width + x] = {channel(v, red), channel(v, green), channel(v, blue)};
+        }
+    return true;
+}
+
 }  // namespace
+
+bool x_tools_installed() {
+    for (const char *t : {"Xvfb", "xdotool", "xwd"})
+        if (find_tool(t).empty()) return false;
+    return true;
+}
 
 xvfb_server::xvfb_server(int width, int height, int depth) {
     std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(depth);
@@ -118,43 +144,9 @@ long x_image::differences(const x_image &other, int x0, int y0, int x1, int y1) 
     return n;
 }
 
-bool parse_xwd(const std::string &d, x_image *out) {
-    enum { HEADER = 100, XWD_VERSION = 7, Z_PIXMAP = 2, TRUE_COLOR = 4, DIRECT_COLOR = 5, COLOR_ENTRY = 12 };
-    if (d.size() < HEADER) return false;
-    uint32_t h[25];
-    for (int i = 0; i < 25; i++) h[i] = big_endian32(d, 4 * i);
-    const uint32_t header_size = h[0], version = h[1], format = h[2], width = h[4], height = h[5];
-    const uint32_t byte_order = h[7], bits_per_pixel = h[11], bytes_per_line = h[12], visual = h[13];
-    const uint32_t red = h[14], green = h[15], blue = h[16], ncolors = h[19];
-    if (version != XWD_VERSION || format != Z_PIXMAP || (visual != TRUE_COLOR && visual != DIRECT_COLOR)) return false;
-    if (bits_per_pixel != 16 && bits_per_pixel != 24 && bits_per_pixel != 32) return false;
-    const size_t bytes = bits_per_pixel / 8;
-    const size_t start = (size_t)header_size + (size_t)ncolors * COLOR_ENTRY;
-    if (width == 0 || height == 0 || bytes_per_line < width * bytes ||
-        d.size() < start + (size_t)bytes_per_line * (height - 1) + width * bytes)
-        return false;
-    out->width = (int)width;
-    out->height = (int)height;
-    out->pixels.resize((size_t)width * height);
-    for (uint32_t y = 0; y < height; y++)
-        for (uint32_t x = 0; x < width; x++) {
-            const uint8_t *p = reinterpret_cast<const uint8_t *>(d.data()) + start + (size_t)y * bytes_per_line + x * bytes;
-            uint32_t v = 0;
-            for (size_t i = 0; i < bytes; i++) v |= (uint32_t)p[i] << (8 * (byte_order == 0 ? i : bytes - 1 - i));
-            out->pixels[(size_t)y * width + x] = {channel(v, red), channel(v, green), channel(v, blue)};
-        }
-    return true;
-}
-
 bool x_screenshot(const xvfb_server &server, x_image *out, unsigned long window) {
-    std::vector<std::string> args = {"xwd", "-silent"};
-    if (window) {
-        args.push_back("-id");
-        args.push_back(std::to_string(window));
-    } else {
-        args.push_back("-root");
-    }
-    run_result r = x_client(server, args);
+    run_result r = window ? x_client(server, {"xwd", "-silent", "-id", std::to_string(window)})
+                          : x_client(server, {"xwd", "-silent", "-root"});
     return r.status == 0 && parse_xwd(r.out, out);
 }
 

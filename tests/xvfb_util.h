@@ -1,6 +1,5 @@
-// Tests in a real window: an X server of their own (Xvfb), X clients run on
-// it (xdotool to move the pointer, click and type; xwd to take a picture of
-// the screen) and the close request a window manager sends.
+// Tests in a real window: an X server of their own (Xvfb), X clients on it
+// (xdotool, xwd) and the close request a window manager sends.
 #pragma once
 #include <sys/types.h>
 
@@ -10,14 +9,11 @@
 
 #include "test_util.h"
 
-// The full path of an installed tool, or "" when it is not installed.
-std::string find_tool(const std::string &name);
 // True when Xvfb, xdotool and xwd are all installed.
 bool x_tools_installed();
 
-// Xvfb on the first free display, with one screen of the given size. The
-// display is known once the server accepts clients; it stays "" when the
-// server did not start within 15 seconds. The server ends with the value.
+// Xvfb on the first free display; `display` stays "" when no server
+// accepted clients. The server ends with the value.
 struct xvfb_server {
     pid_t pid = -1;
     std::string display;  // ":N"
@@ -29,12 +25,10 @@ struct xvfb_server {
     std::string env() const { return "DISPLAY=" + display; }
 };
 
-// Runs an X client on the server: `args[0]` is the tool's name. Status 124
-// when it had not ended after `timeout_ms`.
+// Runs an X client (`args[0]` names the tool) on the server; 124 on timeout.
 run_result x_client(const xvfb_server &server, std::vector<std::string> args, int timeout_ms = 15000);
 
-// The first window whose name matches `name` (a regular expression), once
-// it is mapped; 0 when none came within `timeout_ms`.
+// The first mapped window whose name matches the regular expression; 0 if none came.
 unsigned long x_wait_for_window(const xvfb_server &server, const std::string &name, int timeout_ms = 20000);
 
 struct xpixel {
@@ -53,14 +47,9 @@ struct x_image {
     long differences(const x_image &other, int x0, int y0, int x1, int y1) const;
 };
 
-// Reads an X window dump (the output of xwd) of a TrueColor screen; false
-// when the data is not one.
-bool parse_xwd(const std::string &data, x_image *out);
-// Takes a picture with xwd: of the window with the given id, or of the
-// whole screen for 0.
+// Takes a picture with xwd of the window, or of the whole screen for 0.
 bool x_screenshot(const xvfb_server &server, x_image *out, unsigned long window = 0);
 
-// Asks the window to close the way a window manager does: a
-// WM_DELETE_WINDOW message of the WM_PROTOCOLS kind. False when the X
-// library could not be reached.
+// Asks the window to close as a window manager does (WM_DELETE_WINDOW);
+// false when the X library could not be reached.
 bool x_close_window(const xvfb_server &server, unsigned long window);
