@@ -1,8 +1,5 @@
-// The lock-step exchange on a transport of our own: a turn's sets sent,
-// repeated when lost, stored once, held when they come a turn early, the
-// wait at a turn's end with its time limit, turn numbers across the wrap,
-// the digests that catch computers drifting apart, and the command ring
-// that never loses a release.
+// The lock-step exchange on a transport of our own: lost sets and
+// acknowledgements, early sets, the wait and its limit, the wrap, digests.
 #include <gtest/gtest.h>
 
 #include "net_fixture.h"
@@ -40,25 +37,20 @@ struct turn_env : net_env {
     }
 };
 
-uint16_t turn_of(const datagram &d) { return (uint16_t)d.seq(); }
-
 TEST(NetTurn, ATurnWithoutKeysIsSentAnsweredAndAcknowledged) {
     turn_env env;
     env.peer_answers();
     net_begin_turn(0, 20);
     net_send_controls(0);
-    ASSERT_GE(env.transport.sent.size(), 1u);
-    EXPECT_EQ(env.transport.sent[0].data, (bytes{PAK_CONTROLS, 0, 1, 0, 0}));
+    EXPECT_EQ(env.transport.sent.at(0).data, (bytes{PAK_CONTROLS, 0, 1, 0, 0}));
     EXPECT_EQ(net_wait_turn(), 0u);
     EXPECT_EQ(env.transport.sent_of(PAK_CONTROLS_ACK).at(0).data, (bytes{PAK_CONTROLS_ACK, 0, 1, 0}));
     EXPECT_EQ(net_turn_number, 2);
-    EXPECT_FALSE(net_controls_ready);
-    EXPECT_FALSE(net_nodes[1].controls_received);
-    // The turn's digest goes out once: the header with the turn, 8 bytes.
+    EXPECT_FALSE(net_controls_ready || net_nodes[1].controls_received);
+    // The turn's digest goes out once.
     auto digests = env.transport.sent_of(PAK_DIGEST);
     ASSERT_EQ(digests.size(), 1u);
-    EXPECT_EQ(digests[0].data.size(), 12u);
-    EXPECT_EQ(turn_of(digests[0]), 1);
+    EXPECT_EQ(digests[0].seq(), 1);
 }
 
 TEST(NetTurn, LostSetsAndAcknowledgementsAreRepeatedAndStoredOnce) {
@@ -74,8 +66,7 @@ TEST(NetTurn, LostSetsAndAcknowledgementsAreRepeatedAndStoredOnce) {
     EXPECT_EQ(env.transport.sent[0].data, (bytes{PAK_CONTROLS, 0, 1, 0, 1, 0, CONTROL_FIRE}));
     uint32_t t0 = env.transport.now;
     net_wait_turn();
-    auto sets = env.transport.sent_of(PAK_CONTROLS);
-    ASSERT_EQ(sets.size(), 2u);
+    EXPECT_EQ(env.transport.sent_of(PAK_CONTROLS).size(), 2u);
     EXPECT_EQ(env.transport.now - t0, 155u);
     EXPECT_EQ(env.ring(0, 0), (std::vector<int32_t>{CONTROL_FIRE}));  // still ours to apply
 
@@ -198,8 +189,7 @@ TEST(NetTurn, DigestsThatDifferEndTheGameOnTheTurnTheyDiffer) {
 }
 
 TEST(NetTurn, SetsUnderWaySurviveARespawn) {
-    // A set that came early is still applied after its player respawns: on
-    // the computers where it came later it would be.
+    // An early set survives its player's respawn, as where it came later.
     turn_env env;
     net_begin_turn(1, 40);
     env.from_peer(C1, {PAK_CONTROLS, 0, 1, 0, 1, 0, CONTROL_RELEASE + CONTROL_RIGHT});

@@ -1,5 +1,5 @@
-// The wire format against byte strings written out by hand: every packet
-// type built, read back, and every kind of datagram that must be refused.
+// The wire format against byte strings written out by hand: built, read,
+// and refused.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -22,11 +22,7 @@ struct buffer {
     }
 };
 
-bytes text(const char *s, bool zero = true) {
-    bytes b(s, s + strlen(s));
-    if (zero) b.push_back(0);
-    return b;
-}
+bytes text(const char *s) { return bytes(s, s + strlen(s) + 1); }
 
 TEST(Wire, EveryPacketIsBuiltByteForByte) {
     buffer b;
@@ -39,7 +35,6 @@ TEST(Wire, EveryPacketIsBuiltByteForByte) {
     const char *names[3] = {"", "ABCDEFGHIJKLMNO", "abcdefghijklmnopqrst"};
     pak_build_join(&b.p, 3, names);
     EXPECT_EQ(b.got(), (bytes{3, 0, 0, 0, 3} + bytes{0} + text("ABCDEFGHIJKLMNO") + text("abcdefghijklmno")));
-    EXPECT_EQ(b.p.len, 5 + 1 + 16 + 16);
 
     const int32_t slots[3] = {2, 0, 3};
     pak_build_accept(&b.p, 150, 0x0114, 16, 3, slots);
@@ -49,13 +44,11 @@ TEST(Wire, EveryPacketIsBuiltByteForByte) {
     const int32_t their[2] = {1, 2};
     pak_build_address(&b.p, 2, ipv4(127, 0, 0, 1), net_port_net(8193), 2, their, two);
     EXPECT_EQ(b.got(), (bytes{6, 0, 2, 0, 127, 0, 0, 1, 0x20, 0x01, 0, 0, 2, 0, 0, 0} + bytes{1} + text("Red") + bytes{2, 0}));
-    EXPECT_EQ(b.p.len, 16 + (3 + 2) + (0 + 2));
     pak_build_address(&b.p, 1, ADDRESS_SERVER_HOST, 0, 1, their, two);
     EXPECT_EQ(b.got(), (bytes{6, 0, 1, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 1, 0, 0, 0, 1} + text("Red")));
 
     pak_build_digest(&b.p, 50, 0x0123456789ABCDEFull);
     EXPECT_EQ(b.got(), (bytes{15, 0, 50, 0, 0xEF, 0xCD, 0xAB, 0x89, 0x67, 0x45, 0x23, 0x01}));
-    EXPECT_EQ(b.p.len, PAK_DIGEST_SIZE);
 }
 
 TEST(Wire, WellFormedDatagramsAreReadFieldByField) {
@@ -126,21 +119,17 @@ TEST(Wire, DatagramsThatDoNotHoldTheirFieldsAreRefused) {
         {{10, 0, 1, 0, 2, 0, 1, 0}, controls, "count beyond the datagram's length"},
         {{15, 0, 1, 0, 1, 2, 3, 4, 5, 6, 7}, digest, "too short for the digest"},
     };
+    buffer b;
     for (const refusal &c : cases) {
-        buffer b;
         b.set(c.datagram);
-        const char *fault = nullptr;
+        const char *fault = "";  // the first field that did not fit
         EXPECT_FALSE(c.read(&b.p, &fault)) << c.fault;
-        // The reader names the first field that did not fit.
-        ASSERT_NE(fault, nullptr) << c.fault;
         EXPECT_NE(std::string(fault).find(c.fault), std::string::npos) << fault;
     }
-    // A join for no players or for four is read (the server refuses it).
-    buffer b;
+    // A join for four players is read, so that the server can refuse it.
     b.set(bytes{3, 0, 0, 0, 4});
     join_pak j;
-    EXPECT_TRUE(pak_read_join(&b.p, &j, nullptr));
-    EXPECT_EQ(j.count, 4);
+    EXPECT_TRUE(pak_read_join(&b.p, &j, nullptr) && j.count == 4);
 }
 
 }  // namespace
