@@ -1,9 +1,8 @@
-// Shared set-up of the network tests: the world of world_env with the four
-// player records, and a transport of our own in place of SDL_net. Its clock
-// moves only while the layer waits for datagrams, datagrams are handed in
-// by the test (or by a scripted peer that answers what is sent), and every
-// send is kept with the address bound to its channel at that moment.
+// The network unit tests' world, and a transport of our own in place of
+// SDL_net: its clock moves only while the layer waits, datagrams are handed
+// in by the test or a scripted peer, and every send is kept.
 #pragma once
+#include <algorithm>
 #include <csetjmp>
 #include <cstring>
 #include <deque>
@@ -50,8 +49,7 @@ struct fake_transport {
     // A wait ends early when a datagram arrives, as a socket set's does.
     void wait(uint32_t ms) {
         uint32_t until = now + ms;
-        for (const auto &l : later)
-            if (l.first < until) until = l.first < now ? now : l.first;
+        for (const auto &l : later) until = std::min(until, std::max(now, l.first));
         if (inbox.empty()) now = until;
         for (size_t i = 0; i < later.size();)
             if (later[i].first <= now) {

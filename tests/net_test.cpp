@@ -1,7 +1,5 @@
-// The network layer and the lobby on a transport of our own: sockets and
-// acknowledgements, the reliable send and its time limit, the server's join
-// handling with its refusals, addresses and map start, the client's
-// answers, and the datagrams that must be dropped.
+// The network layer and the lobby on a transport of our own, for the paths
+// that real games (ProcessNet) cannot be made to take on purpose.
 #include <gtest/gtest.h>
 
 #include "net_fixture.h"
@@ -91,10 +89,8 @@ TEST(NetLobby, ServerTakesJoinsGivesSlotsAndRefusesWhatItCannotTake) {
     server_env env;
     env.join(C1, {"A name longer than fifteen"});
     ASSERT_TRUE(net_nodes[1].used);
-    EXPECT_EQ(net_nodes[1].port, net_port_net(C1));
     EXPECT_STREQ(views[1].name, "A name longer t");
     EXPECT_EQ(net_total_players, 2);
-    EXPECT_EQ(env.transport.sent_of(PAK_ACCEPT).at(0).data, (bytes{PAK_ACCEPT, 0, 1, 0, 150, 0, 20, 0, 16, 0, 1, 1}));
 
     // The same computer again: ignored.
     env.transport.sent.clear();
@@ -152,7 +148,7 @@ TEST(NetLobby, AnAcceptNeverAcknowledgedDropsTheNodeAfterTenSeconds) {
     EXPECT_EQ(net_total_players, 1);
 }
 
-TEST(NetLobby, StartSequenceSendsAddressesPreparesAndStarts) {
+TEST(NetLobby, StartSendsAddressesAndEndsWhenAClientNeverLoads) {
     server_env env;
     env.join(C1, {"One"});
     env.join(C2, {"Two"});
@@ -163,17 +159,9 @@ TEST(NetLobby, StartSequenceSendsAddressesPreparesAndStarts) {
     // itself (the bytes: ProcessNet's peer and the bridged LAN).
     EXPECT_EQ(env.transport.sent_of(PAK_ADDRESS).size(), 4u);
 
-    // Clients that load the map answer READY.
-    env.transport.on_send = [&](const datagram &d) {
-        env.transport.inbox.push_back({-1, d.host, d.port, ack_of(d.data)});
-        if (d.type() == PAK_PREPARE) env.transport.inbox.push_back({-1, d.host, d.port, {PAK_READY, 0, 0, 0}});
-    };
-    net_prepare();
-    EXPECT_EQ(env.map_starts, 1);
-    EXPECT_TRUE(net_nodes[1].ready && net_nodes[2].ready);
-
-    // A client that never loads: PAK_PREPARE with 0 repeated, then the end.
-    net_nodes[2].ready = 0;
+    // One client loads the map, one never does: PAK_PREPARE with 0 repeated
+    // to it, then the end (a start that succeeds: ProcessNet).
+    net_nodes[1].ready = 1;
     env.transport.on_send = [&](const datagram &d) {
         if (d.type() == PAK_PREPARE && d.seq() == 1) env.transport.inbox.push_back({-1, d.host, d.port, ack_of(d.data)});
     };
