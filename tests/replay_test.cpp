@@ -13,10 +13,10 @@ namespace {
 
 // A replay of slots 0 and 2 (named "Ann" and ""), interval 20 and send
 // frame 16, with three events and its end at frame 60.
-std::string sample(int writer = 0) {
+std::string sample(int writer = 0, uint64_t map = 0x1122334455667788ull, uint64_t random = 42) {
     replay_info info = {};
-    info.map_digest = 0x1122334455667788ull;
-    info.random_digest = 42;
+    info.map_digest = map;
+    info.random_digest = random;
     info.interval = 20;
     info.send_time = 16;
     info.writer = writer;
@@ -102,23 +102,16 @@ TEST(ReplayDeathTest, OtherMapsTablesAndDamagedFilesEndTheProgram) {
     gfx_env env;
     write_file("testmap.fenda", "a map");
     write_file("random.table", "a table");
-    replay_info info = {};
-    file_digest("testmap.fenda", &info.map_digest);
-    file_digest("random.table", &info.random_digest);
-    info.interval = info.send_time = 1;
-    info.slot_count = 1;
-    uint8_t header[REPLAY_HEADER_MAX], end[REPLAY_END_SIZE];
-    std::string good(reinterpret_cast<char *>(header), replay_encode_header(&info, header));
-    replay_encode_end(0, 0, end);
-    good.append(reinterpret_cast<char *>(end), sizeof end);
+    uint64_t map, table;
+    file_digest("testmap.fenda", &map);
+    file_digest("random.table", &table);
+    write_file("good.replay", sample(0, map, table));
+    write_file("long.replay", sample(0, map, table) + "x");
     replay_info r;
-    write_file("good.replay", good);
     replay_load("good.replay", "testmap.fenda", &r);
-    EXPECT_EQ(r.slot_count, 1);
-
-    write_file("short.replay", good.substr(0, 40));
-    EXPECT_EXIT(replay_load("short.replay", "testmap.fenda", &r), ::testing::ExitedWithCode(16),
-                "\"short.replay\": the file ends in its end record at byte 40");
+    EXPECT_EQ(r.event_count, 3);
+    EXPECT_EXIT(replay_load("long.replay", "testmap.fenda", &r), ::testing::ExitedWithCode(16),
+                "\"long.replay\": bytes after the end record at byte 75");
     write_file("testmap.fenda", "another map");
     EXPECT_EXIT(replay_load("good.replay", "testmap.fenda", &r), ::testing::ExitedWithCode(16),
                 "\"good.replay\" was recorded with another \"testmap.fenda\"");
