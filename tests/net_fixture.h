@@ -60,9 +60,8 @@ struct fake_transport {
             }
     }
 
-    void deliver(uint32_t host, uint16_t host_port, const bytes &data) {
-        inbox.push_back({-1, host, net_port_net(host_port), data});
-    }
+    // A datagram from 127.0.0.1:port.
+    void deliver(uint16_t port, const bytes &data) { inbox.push_back({-1, ipv4(127, 0, 0, 1), net_port_net(port), data}); }
     std::vector<datagram> sent_of(int type) const {
         std::vector<datagram> out;
         for (const datagram &d : sent)
@@ -126,8 +125,7 @@ inline const net_io_ops fake_io = {
 
 // How a fatal end was reached inside run_fatal.
 struct fatal_end {
-    bool happened = false;
-    int code = -1;
+    int code = -1;  // -1: no fatal end
     std::string message;
 };
 
@@ -143,7 +141,7 @@ inline fatal_end run_fatal(void (*body)()) {
     void (*saved_hook)(int, const char *) = sys_exit_hook;
     const program_info *saved_program = program;
     sys_exit_hook = [](int code, const char *message) {
-        *fatal_record = {true, code, message};
+        *fatal_record = {code, message};
         longjmp(fatal_jump, 1);
     };
     if (!setjmp(fatal_jump)) body();
@@ -190,7 +188,7 @@ struct net_env : world_env {
             views[slots[j]].remote = 1;
         }
     }
-    void from_peer(uint16_t port, const bytes &data) { transport.deliver(ipv4(127, 0, 0, 1), port, data); }
+    void from_peer(uint16_t port, const bytes &data) { transport.deliver(port, data); }
     // Hands every datagram waiting to the receive step.
     void pump() {
         while (!transport.inbox.empty()) net_receive(0);

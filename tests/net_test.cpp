@@ -221,7 +221,7 @@ TEST(NetLobby, ClientRefusedByTimingOrUnknownName) {
     {
         client_env env;
         fatal_end f = run_fatal([] {
-            fake->deliver(ipv4(127, 0, 0, 1), NET_SERVER_PORT, {PAK_ACCEPT, 0, 1, 0, 150, 0, 20, 0, 21, 0, 1, 1});
+            fake->deliver(NET_SERVER_PORT, {PAK_ACCEPT, 0, 1, 0, 150, 0, 20, 0, 21, 0, 1, 1});
             net_receive(0);
         });
         EXPECT_EQ(f.code, 11);
