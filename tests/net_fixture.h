@@ -1,9 +1,8 @@
-// Shared set-up of the network tests: the world of world_env with the four
-// player records, and a transport of our own in place of SDL_net. Its clock
-// moves only while the layer waits for datagrams, datagrams are handed in
-// by the test (or by a scripted peer that answers what is sent), and every
-// send is kept with the address bound to its channel at that moment.
+// The network unit tests' world, and a transport of our own in place of
+// SDL_net: its clock moves only while the layer waits, datagrams are handed
+// in by the test or a scripted peer, and every send is kept.
 #pragma once
+#include <algorithm>
 #include <csetjmp>
 #include <cstring>
 #include <deque>
@@ -50,8 +49,7 @@ struct fake_transport {
     // A wait ends early when a datagram arrives, as a socket set's does.
     void wait(uint32_t ms) {
         uint32_t until = now + ms;
-        for (const auto &l : later)
-            if (l.first < until) until = l.first < now ? now : l.first;
+        for (const auto &l : later) until = std::min(until, std::max(now, l.first));
         if (inbox.empty()) now = until;
         for (size_t i = 0; i < later.size();)
             if (later[i].first <= now) {
@@ -62,9 +60,8 @@ struct fake_transport {
             }
     }
 
-    void deliver(uint32_t host, uint16_t host_port, const bytes &data) {
-        inbox.push_back({-1, host, net_port_net(host_port), data});
-    }
+    // A datagram from 127.0.0.1:port.
+    void deliver(uint16_t port, const bytes &data) { inbox.push_back({-1, ipv4(127, 0, 0, 1), net_port_net(port), data}); }
     std::vector<datagram> sent_of(int type) const {
         std::vector<datagram> out;
         for (const datagram &d : sent)
@@ -128,8 +125,7 @@ inline const net_io_ops fake_io = {
 
 // How a fatal end was reached inside run_fatal.
 struct fatal_end {
-    bool happened = false;
-    int code = -1;
+    int code = -1;  // -1: no fatal end
     std::string message;
 };
 
@@ -145,7 +141,7 @@ inline fatal_end run_fatal(void (*body)()) {
     void (*saved_hook)(int, const char *) = sys_exit_hook;
     const program_info *saved_program = program;
     sys_exit_hook = [](int code, const char *message) {
-        *fatal_record = {true, code, message};
+        *fatal_record = {code, message};
         longjmp(fatal_jump, 1);
     };
     if (!setjmp(fatal_jump)) body();
@@ -192,7 +188,7 @@ struct net_env : world_env {
             views[slots[j]].remote = 1;
         }
     }
-    void from_peer(uint16_t port, const bytes &data) { transport.deliver(ipv4(127, 0, 0, 1), port, data); }
+    void from_peer(uint16_t port, const bytes &data) { transport.deliver(port, data); }
     // Hands every datagram waiting to the receive step.
     void pump() {
         while (!transport.inbox.empty()) net_receive(0);

@@ -1,7 +1,5 @@
-// The network layer and the lobby on a transport of our own: sockets and
-// acknowledgements, the reliable send and its time limit, the server's join
-// handling with its refusals, addresses and map start, the client's
-// answers, and the datagrams that must be dropped.
+// The network layer and the lobby on a transport of our own, for the paths
+// that real games (ProcessNet) cannot be made to take on purpose.
 #include <gtest/gtest.h>
 
 #include "net_fixture.h"
@@ -27,12 +25,9 @@ struct server_env : net_env {
     }
 };
 
-TEST(NetLayer, SocketsAcknowledgementsAndShutdownSignals) {
+TEST(NetLayer, SocketsAndAcknowledgements) {
     net_env env;
-    net_is_server = true;
-    net_open_socket();
-    EXPECT_EQ(env.transport.opened, NET_SERVER_PORT);
-    net_is_server = false;
+    // A client takes the first free port (the server's: ProcessNet's logs).
     env.transport.busy_ports = {C1, C2};
     net_open_socket();
     EXPECT_EQ(env.transport.opened, C3);
@@ -54,11 +49,6 @@ TEST(NetLayer, SocketsAcknowledgementsAndShutdownSignals) {
     EXPECT_EQ(net_nodes[1].acked[PAK_START], 5);
     EXPECT_EQ(net_nodes[1].acked[PAK_PREPARE], 0xFFFF);
 
-    // A shutdown signal ends the game from any sender.
-    env.from_peer(C3, {PAK_SHUTDOWN, 0, 0, 0});
-    f = run_fatal([] { net_receive(0); });
-    EXPECT_EQ(f.code, 0);
-    EXPECT_EQ(f.message, "Shutdown signal recieved from network");
 }
 
 TEST(NetLayer, ReliableSendRepeatsAfterTheIntervalAndGivesUpAfter20Seconds) {
@@ -75,8 +65,7 @@ TEST(NetLayer, ReliableSendRepeatsAfterTheIntervalAndGivesUpAfter20Seconds) {
         if (env.transport.sent.size() == 2) env.transport.inbox.push_back({-1, d.host, d.port, ack_of(d.data)});
     };
     net_send_reliable(PAK_PREPARE);
-    ASSERT_EQ(env.transport.sent.size(), 2u);
-    EXPECT_EQ(env.transport.sent[0].data, (bytes{PAK_PREPARE, 0, 1, 0}));
+    EXPECT_EQ(env.transport.sent.size(), 2u);
 
     // Never acknowledged: again each time more than 150 ms have passed,
     // then one shutdown signal and the end.
@@ -91,18 +80,14 @@ TEST(NetLayer, ReliableSendRepeatsAfterTheIntervalAndGivesUpAfter20Seconds) {
     for (size_t i = 1; i + 1 < times.size(); i++) EXPECT_EQ(times[i] - times[i - 1], 200u);  // 4 steps of 50 ms
     EXPECT_GE(env.transport.now - t0, 20000u);
     EXPECT_EQ(env.transport.sent.back().data, (bytes{PAK_SHUTDOWN, 0, 0, 0}));
-    EXPECT_EQ(env.transport.sent_of(PAK_SHUTDOWN).size(), 1u);
 }
 
 TEST(NetLobby, ServerTakesJoinsGivesSlotsAndRefusesWhatItCannotTake) {
     server_env env;
     env.join(C1, {"A name longer than fifteen"});
     ASSERT_TRUE(net_nodes[1].used);
-    EXPECT_EQ(net_nodes[1].port, net_port_net(C1));
-    EXPECT_TRUE(view_in_use(1) && views[1].remote);
     EXPECT_STREQ(views[1].name, "A name longer t");
     EXPECT_EQ(net_total_players, 2);
-    EXPECT_EQ(env.transport.sent_of(PAK_ACCEPT).at(0).data, (bytes{PAK_ACCEPT, 0, 1, 0, 150, 0, 20, 0, 16, 0, 1, 1}));
 
     // The same computer again: ignored.
     env.transport.sent.clear();
@@ -110,8 +95,8 @@ TEST(NetLobby, ServerTakesJoinsGivesSlotsAndRefusesWhatItCannotTake) {
     EXPECT_TRUE(env.transport.sent.empty());
     EXPECT_EQ(net_total_players, 2);
 
-    // Requests for no players, for four, and one that would make four
-    // players are answered as full, through the spare node.
+    // Requests for no players and for too many are refused; with three
+    // players the next is answered as full, through the spare node.
     env.join(C2, {});
     env.join(C2, {"a", "b", "c"});
     env.join(C3, {"x"});
@@ -123,16 +108,9 @@ TEST(NetLobby, ServerTakesJoinsGivesSlotsAndRefusesWhatItCannotTake) {
     EXPECT_EQ(env.transport.sent[0].data, (bytes{PAK_JOIN_FULL, 0, 0, 0}));
     EXPECT_EQ(env.transport.sent[0].port, net_port_net(8196));
     EXPECT_FALSE(env.transport.channels[NET_SPARE_NODE].bound);
-    EXPECT_EQ(env.transport.sent_of(PAK_JOIN_FULL).size(), 1u);
     EXPECT_EQ(net_total_players, 3);
 
-    // A computer that leaves frees its node and slots; after the start
-    // nothing leaves.
-    env.from_peer(C3, {PAK_LEAVE, 0, 1, 0});
-    env.pump();
-    EXPECT_EQ(net_total_players, 2);
-    EXPECT_FALSE(net_nodes[2].used);
-    EXPECT_FALSE(view_in_use(2));
+    // After the start nothing leaves (a leave in the lobby: ProcessNet).
     net_join_state = NET_STARTED;
     env.from_peer(C1, {PAK_LEAVE, 0, 1, 0});
     env.pump();
@@ -155,10 +133,8 @@ TEST(NetLobby, AnAcceptNeverAcknowledgedDropsTheNodeAfterTenSeconds) {
     EXPECT_GE(env.transport.now - t0, 10000u);
     EXPECT_LT(env.transport.now - t0, 10200u);
     EXPECT_GE(env.transport.sent_of(PAK_ACCEPT).size(), 200u);  // at every receive step
-    EXPECT_FALSE(net_nodes[1].used);
-    EXPECT_FALSE(view_in_use(1));
+    EXPECT_FALSE(net_nodes[1].used || view_in_use(1) || env.transport.channels[1].bound);
     EXPECT_EQ(net_total_players, 1);
-    EXPECT_FALSE(env.transport.channels[1].bound);
 
     // A computer that leaves while its accept waits is dropped once.
     env.transport.on_send = [&](const datagram &d) {
@@ -169,50 +145,28 @@ TEST(NetLobby, AnAcceptNeverAcknowledgedDropsTheNodeAfterTenSeconds) {
     EXPECT_EQ(net_total_players, 1);
 }
 
-TEST(NetLobby, StartSequenceSendsAddressesPreparesAndStarts) {
+TEST(NetLobby, StartSendsAddressesAndEndsWhenAClientNeverLoads) {
     server_env env;
     env.join(C1, {"One"});
     env.join(C2, {"Two"});
     env.transport.sent.clear();
     net_lobby_open = false;
     net_send_addresses();
-    // Each client learns of the server and of the other client, never of itself.
-    auto addresses = env.transport.sent_of(PAK_ADDRESS);
-    ASSERT_EQ(addresses.size(), 4u);
-    EXPECT_EQ(addresses[0].data, (bytes{PAK_ADDRESS, 0, 1, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 1, 0, 0, 0, 0} + bytes{'F', 'i', 'r', 's', 't', 0}));
-    EXPECT_EQ(addresses[2].seq(), 2);
-    EXPECT_EQ(addresses[2].port, net_port_net(C2));
-    EXPECT_EQ(bytes(addresses[2].data.begin() + 4, addresses[2].data.begin() + 10), (bytes{127, 0, 0, 1, 0x20, 0x01}));
+    // Each client learns of the server and of the other client, never of
+    // itself (the bytes: ProcessNet's peer and the bridged LAN).
+    EXPECT_EQ(env.transport.sent_of(PAK_ADDRESS).size(), 4u);
 
-    // Clients that load the map answer READY; the start signal follows.
-    env.transport.on_send = [&](const datagram &d) {
-        env.transport.inbox.push_back({-1, d.host, d.port, ack_of(d.data)});
-        if (d.type() == PAK_PREPARE) env.transport.inbox.push_back({-1, d.host, d.port, {PAK_READY, 0, 0, 0}});
-    };
-    net_prepare();
-    EXPECT_EQ(env.map_starts, 1);
-    EXPECT_TRUE(net_nodes[1].ready && net_nodes[2].ready);
-
-    // A client that never loads: repeated PAK_PREPARE with 0, then the end.
-    net_nodes[2].ready = 0;
-    env.transport.on_send = nullptr;
-    net_nodes[1].acked[PAK_PREPARE] = net_nodes[2].acked[PAK_PREPARE] = 1;
-    fatal_end f = run_fatal([] {
-        net_nodes[net_local_node].ready = 1;
-        net_send_reliable(PAK_START);
-    });
-    EXPECT_EQ(f.message, "sending packet 09h timeout");
-    env.transport.sent.clear();
-    f = run_fatal([] { net_prepare(); });
-    EXPECT_EQ(f.message, "sending packet 07h timeout");
+    // One client loads the map, one never does: PAK_PREPARE with 0 repeated
+    // to it, then the end (a start that succeeds: ProcessNet).
+    net_nodes[1].ready = 1;
     env.transport.on_send = [&](const datagram &d) {
         if (d.type() == PAK_PREPARE && d.seq() == 1) env.transport.inbox.push_back({-1, d.host, d.port, ack_of(d.data)});
     };
     env.transport.sent.clear();
-    f = run_fatal([] { net_prepare(); });
+    fatal_end f = run_fatal([] { net_prepare(); });
     EXPECT_EQ(f.code, 6);
     EXPECT_EQ(f.message, "prepearing timeout");
-    EXPECT_GT(env.transport.sent_of(PAK_PREPARE).size(), 500u);  // seq 0 at every receive step, both clients
+    EXPECT_GT(env.transport.sent_of(PAK_PREPARE).size(), 150u);  // seq 0 at every receive step
 }
 
 // A client that asked to join with one player named "First".
@@ -245,23 +199,10 @@ TEST(NetLobby, ClientTakesTheServersAnswersOnceEach) {
     env.from_server({PAK_ACCEPT, 0, 1, 0, 100, 0, 10, 0, 5, 0, 1, 2});  // our acknowledgement was lost
     EXPECT_EQ(env.transport.sent_of(PAK_ACK).size(), 2u);
 
-    // The server's own entry and another client's, each sent twice.
-    bytes server_entry = bytes{PAK_ADDRESS, 0, 1, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 1, 0, 0, 0, 0} + bytes{'S', 0};
-    bytes other = bytes{PAK_ADDRESS, 0, 3, 0, 127, 0, 0, 1, 0x20, 0x03, 0, 0, 1, 0, 0, 0, 1} + bytes{'O', 0};
-    for (int i = 0; i < 2; i++) {
-        env.from_server(server_entry);
-        env.from_server(other);
-    }
-    EXPECT_EQ(net_nodes[1].player_count, 1);
-    EXPECT_EQ(net_nodes[2].port, net_port_net(C3));
-    EXPECT_FALSE(net_nodes[3].used);
-    EXPECT_EQ(net_total_players, 2);
-    EXPECT_STREQ(views[0].name, "S");
-    EXPECT_TRUE(views[1].remote);
-    EXPECT_EQ(env.transport.sent_of(PAK_ACK).size(), 6u);
-    // An entry naming a slot already taken changes nothing.
+    // An entry naming our own slot changes nothing (a repeated entry:
+    // ProcessNet's fake server).
     env.from_server(bytes{PAK_ADDRESS, 0, 4, 0, 127, 0, 0, 2, 0x20, 0x04, 0, 0, 1, 0, 0, 0, 2} + bytes{'X', 0});
-    EXPECT_FALSE(net_nodes[3].used);
+    EXPECT_FALSE(net_nodes[2].used);
     EXPECT_FALSE(views[2].remote);
 
     // The map is loaded once however often PAK_PREPARE comes; each draws READY.
@@ -276,23 +217,16 @@ TEST(NetLobby, ClientTakesTheServersAnswersOnceEach) {
     EXPECT_EQ(env.transport.sent_of(PAK_ACK).back().data, (bytes{PAK_ACK, 0, 1, 0, PAK_START}));
 }
 
-TEST(NetLobby, ClientRefusedByTimingFullServerOrUnknownName) {
+TEST(NetLobby, ClientRefusedByTimingOrUnknownName) {
     {
         client_env env;
         fatal_end f = run_fatal([] {
-            fake->deliver(ipv4(127, 0, 0, 1), NET_SERVER_PORT, {PAK_ACCEPT, 0, 1, 0, 150, 0, 20, 0, 21, 0, 1, 1});
+            fake->deliver(NET_SERVER_PORT, {PAK_ACCEPT, 0, 1, 0, 150, 0, 20, 0, 21, 0, 1, 1});
             net_receive(0);
         });
         EXPECT_EQ(f.code, 11);
         EXPECT_NE(f.message.find("joining to the server had failed"), std::string::npos);
         EXPECT_NE(f.message.find("21"), std::string::npos);
-    }
-    {
-        client_env env;
-        env.from_server({PAK_JOIN_FULL, 0, 0, 0});
-        EXPECT_EQ(net_join_state, NET_IDLE);
-        EXPECT_EQ(net_server_node, NET_NO_NODE);
-        EXPECT_FALSE(env.transport.channels[1].bound);
     }
     net_env env;
     env.transport.resolves = false;
@@ -304,20 +238,15 @@ TEST(NetLobby, ClientRefusedByTimingFullServerOrUnknownName) {
 TEST(NetLayer, MalformedDatagramsAreDroppedWithOneLinePerSenderAndSecond) {
     server_env env;
     log_reset(LOG_CHANNELS_GAME, env.dir.file("net.log").c_str());
-    const bytes bad[] = {
-        {1, 0},                          // shorter than the header
-        {0, 0, 0, 0},                    // type 0
-        {200, 0, 0, 0},                  // unknown type
-        {PAK_JOIN, 0, 0, 0, 1, 'x'},     // name without its zero byte
-        {PAK_ACK, 0, 1, 0},              // no acknowledged type
-    };
-    for (const bytes &b : bad) env.from_peer(C1, b);
+    // Too short for a header, type 0, an unknown type, a name without its zero.
+    for (const bytes &b : {bytes{1, 0}, bytes{0, 0, 0, 0}, bytes{200, 0, 0, 0}, bytes{PAK_JOIN, 0, 0, 0, 1, 'x'}})
+        env.from_peer(C1, b);
     env.from_peer(C2, {PAK_JOIN, 0, 0, 0});
     env.pump();
     env.transport.now += 1000;
     env.from_peer(C1, {PAK_JOIN, 0, 0, 0});
     env.pump();
-    EXPECT_EQ(net_stats.malformed, 7u);
+    EXPECT_EQ(net_stats.malformed, 6u);
     EXPECT_FALSE(net_nodes[1].used);
     std::string log = read_file(env.dir.file("net.log"));
     log_reset(LOG_CHANNELS_GAME, "fenda2.log");

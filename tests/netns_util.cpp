@@ -22,8 +22,7 @@ const char *const NFT = "/usr/sbin/nft";
 
 bool ok(const std::vector<std::string> &argv) { return run_program(argv, "/", {}, 20000).status == 0; }
 
-// A fresh name; namespaces that earlier test processes left behind (they
-// ended without their destructors) are removed on the first call.
+// A fresh name; on the first call, namespaces left by dead test processes go.
 std::string fresh_name() {
     static int made = 0;
     if (made == 0) {
@@ -43,6 +42,14 @@ std::string make_namespace() {
     if (!ok({IP, "netns", "add", name})) return "";
     ok({IP, "-n", name, "link", "set", "lo", "up"});
     return name;
+}
+
+sockaddr_in loopback(uint16_t port) {
+    sockaddr_in a = {};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(port);
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return a;
 }
 
 }  // namespace
@@ -68,8 +75,7 @@ net_space::~net_space() {
 }
 
 std::vector<std::string> net_space::prefix() const {
-    if (name.empty()) return {};
-    return {IP, "netns", "exec", name};
+    return name.empty() ? std::vector<std::string>{} : std::vector<std::string>{IP, "netns", "exec", name};
 }
 
 bridged_lan::bridged_lan() {
@@ -110,10 +116,7 @@ udp_peer::udp_peer(const std::string &space, uint16_t port) {
         }
     }
     fd = socket(AF_INET, SOCK_DGRAM, 0);
-    sockaddr_in a = {};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(port);
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in a = loopback(port);
     if (fd >= 0 && bind(fd, reinterpret_cast<sockaddr *>(&a), sizeof a) != 0) {
         close(fd);
         fd = -1;
@@ -131,31 +134,23 @@ udp_peer::~udp_peer() {
 }
 
 void udp_peer::send_to(uint16_t port, const bytes &data) {
-    sockaddr_in a = {};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(port);
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in a = loopback(port);
     sendto(fd, data.data(), data.size(), 0, reinterpret_cast<sockaddr *>(&a), sizeof a);
-}
-
-bool udp_peer::receive(bytes *data, uint16_t *from_port, int timeout_ms) {
-    pollfd p = {fd, POLLIN, 0};
-    if (fd < 0 || poll(&p, 1, timeout_ms) <= 0) return false;
-    uint8_t buffer[2048];
-    sockaddr_in a = {};
-    socklen_t len = sizeof a;
-    ssize_t n = recvfrom(fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr *>(&a), &len);
-    if (n < 0) return false;
-    data->assign(buffer, buffer + n);
-    if (from_port) *from_port = ntohs(a.sin_port);
-    return true;
 }
 
 bool udp_peer::expect(int type, bytes *data, uint16_t *from_port, int timeout_ms) {
     for (long long end = now_ms() + timeout_ms;;) {
+        pollfd p = {fd, POLLIN, 0};
         int left = (int)(end - now_ms());
-        if (left <= 0 || !receive(data, from_port, left)) return false;
-        if (!data->empty() && (*data)[0] == type) return true;
+        if (fd < 0 || left <= 0 || poll(&p, 1, left) <= 0) return false;
+        uint8_t buffer[2048];
+        sockaddr_in a = {};
+        socklen_t len = sizeof a;
+        ssize_t n = recvfrom(fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr *>(&a), &len);
+        if (n < 0) return false;
+        data->assign(buffer, buffer + n);
+        if (from_port) *from_port = ntohs(a.sin_port);
+        if (n > 0 && buffer[0] == type) return true;
     }
 }
 

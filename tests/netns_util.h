@@ -1,10 +1,6 @@
-// Private networks for the network tests. With root rights every test
-// makes its own network namespaces (and removes them): a namespace of its
-// own with only loopback, which can be made to lose a share of its UDP
-// datagrams (nftables), or three namespaces joined by a bridge like computers on a
-// LAN, at 10.77.0.1 to 10.77.0.3 inside them only. Without root rights the
-// host's loopback is used. And a UDP socket of the test's own, to speak the
-// game's wire format as a peer, with the datagrams it sends.
+// Private networks for the network tests: with root rights, namespaces of
+// the test's own (loopback only, or a bridged LAN); without, the host's
+// loopback. And a UDP socket that speaks the wire format as a peer.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -61,8 +57,7 @@ struct udp_peer {
     udp_peer(const udp_peer &) = delete;
     udp_peer &operator=(const udp_peer &) = delete;
     void send_to(uint16_t port, const bytes &data);
-    // The next datagram within `timeout_ms`; false when none came.
-    bool receive(bytes *data, uint16_t *from_port, int timeout_ms);
-    // Receives until a datagram of `type` comes; the others are dropped.
+    // Receives until a datagram of `type` comes within `timeout_ms`; the
+    // others are dropped.
     bool expect(int type, bytes *data, uint16_t *from_port, int timeout_ms);
 };

@@ -1,12 +1,19 @@
 // Network games of real fenda2 processes, each in its own X server and copy
-// of the data set, inside a network namespace of the test's own (or on the
-// host's loopback): three computers meet in the lobby and play, a fourth is
-// refused, a client finds no server, Escape in the lobby on both sides; and
-// a peer of the test's own for what real games cannot be made to do: lost
-// acknowledgements, malformed datagrams, repeated addresses, shutdown.
+// of the data set, in network namespaces of the test's own (or on the host's
+// loopback): the lobby with its refusals; a peer of the test's own for what
+// real games cannot be made to do; three games in lock-step with keys
+// pressed on all three, on loopback, under packet loss, on a bridged LAN, and
+// with differing maps. FENDA_NET_SECONDS sets how long they play (default
+// 60), FENDA_NET_LOSS the loss in percent (default 10); tools/net/soak.sh
+// runs the loss test for longer and keeps each computer's log and replay in
+// FENDA_NET_KEEP.
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <map>
+#include <random>
+#include <regex>
 #include <thread>
 
 #include "game_session_util.h"
@@ -16,13 +23,23 @@ namespace {
 
 const xpixel LOBBY_TEXT = {192, 16, 16};  // the colour the menu's notes leave set
 
-// One computer of the game: its player named `name`.
+// One computer of the game: its player named `name`, its server at `server`.
 struct computer : game_session {
-    computer(const net_space &space, const std::string &name) : game_session(1280) {
-        prefix = space.prefix();
+    computer(const std::vector<std::string> &where, const std::string &name, const std::string &server = "127.0.0.1")
+        : game_session(1280) {
+        prefix = where;
         configure("player1", name);
+        configure("server", server);
     }
 };
+
+// The server opens its lobby and each client joins it.
+bool meet(computer &server, const std::vector<computer *> &clients) {
+    if (!server.start() || !server.key("s") || !server.log_has("(8192)\n")) return false;
+    for (computer *c : clients)
+        if (!c->start() || !c->key("c") || !c->log_has("network: server accepted our join\n")) return false;
+    return true;
+}
 
 // Pixels of lobby text on the row of the server's list that starts at y.
 long text_on_row(const x_image &img, int y) {
@@ -45,7 +62,7 @@ bool list_shows(computer &server, int computers) {
 
 // Escape on every computer at once; each ends normally, or, when its turn
 // came to an end after another had left, by the time-out.
-void escape_all(std::vector<computer *> games) {
+void escape_all(const std::vector<computer *> &games) {
     std::vector<std::thread> keys;
     for (computer *g : games) keys.emplace_back([g] { g->key("Escape"); });
     for (std::thread &t : keys) t.join();
@@ -61,10 +78,10 @@ void escape_all(std::vector<computer *> games) {
     EXPECT_GE(normal, 1);
 }
 
-TEST(ProcessNet, ThreeComputersMeetPlayAndAFourthIsRefused) {
+TEST(ProcessNet, ThreeComputersMeetAFourthIsRefusedAndAStrangerEndsTheLobby) {
     if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
     net_space space;
-    computer server(space, "Ann"), one(space, "Bob"), two(space, "Cid"), late(space, "Dan");
+    computer server(space.prefix(), "Ann"), one(space.prefix(), "Bob"), two(space.prefix(), "Cid"), late(space.prefix(), "Dan");
     ASSERT_TRUE(server.start() && one.start() && two.start() && late.start()) << server.report();
     ASSERT_TRUE(server.key("s"));
     ASSERT_TRUE(server.log_has("network: UDP socket opened at port 2000h (8192)\n")) << server.report();
@@ -95,25 +112,20 @@ TEST(ProcessNet, ThreeComputersMeetPlayAndAFourthIsRefused) {
         << one.log();
     EXPECT_TRUE(two.log_has("network: UDP socket opened at port 2002h (8194)\n"));
 
-    // Space starts the game on all three, each showing the three players.
-    ASSERT_TRUE(server.key("space"));
-    for (computer *g : {&server, &one, &two}) {
-        ASSERT_TRUE(g->log_has(NET_LOOP_STARTED, 30000)) << g->report();
-        EXPECT_TRUE(g->log_has(": video mode change [SDL window] 1280x480 ")) << g->report();
+    // A shutdown signal from a stranger ends a client and the server in the
+    // lobby (three computers playing: ProcessNetPlay).
+    udp_peer stranger(space.name, 8200);
+    for (computer *g : {&one, &server}) {
+        stranger.send_to(g == &one ? 8193 : 8192, {14, 0, 0, 0});
+        EXPECT_EQ(g->game->wait(5000), 0) << g->report();
+        EXPECT_EQ(g->game->out(), "\n\nShutdown signal recieved from network\n\n");
     }
-    ASSERT_TRUE(server.log_has("network: turn 50 digest ", 30000)) << server.report();
-    // Each client learnt the other's own address from the server.
-    EXPECT_TRUE(one.log_has("network: binding node 2 to localhost:8194\n")) << one.report();
-    EXPECT_TRUE(two.log_has("network: binding node 2 to localhost:8193\n")) << two.report();
-    escape_all({&server, &one, &two});
-    EXPECT_TRUE(in_order(server.log(), {"note: network game: ", " turns, waited ", "ERROR: ", ": network shutdown\n"}))
-        << server.log();
 }
 
 TEST(ProcessNet, AClientWithoutAServerGivesUpAfterTenSeconds) {
     if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
     net_space space;
-    computer alone(space, "Eve");
+    computer alone(space.prefix(), "Eve");
     ASSERT_TRUE(alone.start()) << alone.report();
     auto asked = std::chrono::steady_clock::now();
     ASSERT_TRUE(alone.key("c"));
@@ -127,17 +139,11 @@ TEST(ProcessNet, AClientWithoutAServerGivesUpAfterTenSeconds) {
         << alone.log();
 }
 
-// The server waits in its lobby with the client joined.
-bool in_lobby(computer &server, computer &client) {
-    return server.start() && client.start() && server.key("s") && server.log_has("(8192)\n") && client.key("c") &&
-           client.log_has("server accepted our join\n");
-}
-
 TEST(ProcessNet, EscapeInTheLobbyOnAClientAndOnTheServer) {
     if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
     net_space space;
-    computer server(space, "Ann"), client(space, "Bob");
-    ASSERT_TRUE(in_lobby(server, client)) << server.report() << client.report();
+    computer server(space.prefix(), "Ann"), client(space.prefix(), "Bob");
+    ASSERT_TRUE(meet(server, {&client})) << server.report() << client.report();
     ASSERT_TRUE(list_shows(server, 2)) << server.report();
     // The client asks to leave for ten seconds; the server drops it at once
     // and draws its list again.
@@ -153,23 +159,10 @@ TEST(ProcessNet, EscapeInTheLobbyOnAClientAndOnTheServer) {
     EXPECT_EQ(server.game->out(), "\n\nAborted by user\n\n");
 }
 
-TEST(ProcessNet, AShutdownSignalFromAnyoneEndsTheLobby) {
-    if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
-    net_space space;
-    computer server(space, "Ann"), client(space, "Bob");
-    ASSERT_TRUE(in_lobby(server, client)) << server.report() << client.report();
-    udp_peer stranger(space.name, 8200);
-    for (computer *g : {&client, &server}) {
-        stranger.send_to(g == &client ? 8193 : 8192, {14, 0, 0, 0});
-        EXPECT_EQ(g->game->wait(5000), 0) << g->report();
-        EXPECT_EQ(g->game->out(), "\n\nShutdown signal recieved from network\n\n");
-    }
-}
-
 TEST(ProcessNet, ServerMakesGoodLostAcknowledgementsAndDropsMalformedDatagrams) {
     if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
     net_space space;
-    computer server(space, "Ann");
+    computer server(space.prefix(), "Ann");
     ASSERT_TRUE(server.start() && server.key("s") && server.log_has("(8192)\n")) << server.report();
     udp_peer peer(space.name, 8193), stranger(space.name, 8200);
     ASSERT_GE(peer.fd, 0);
@@ -229,7 +222,7 @@ TEST(ProcessNet, ClientTakesARepeatedAddressOnceAndSendsToEveryComputer) {
     net_space space;
     udp_peer fake_server(space.name, 8192), other(space.name, 8199);
     ASSERT_GE(fake_server.fd, 0);
-    computer client(space, "Bob");
+    computer client(space.prefix(), "Bob");
     ASSERT_TRUE(client.start() && client.key("c")) << client.report();
     bytes d;
     uint16_t port;
@@ -265,6 +258,212 @@ TEST(ProcessNet, ClientTakesARepeatedAddressOnceAndSendsToEveryComputer) {
     EXPECT_EQ(bytes(d.begin(), d.begin() + 4), (bytes{10, 0, 1, 0}));
     fake_server.send_to(port, {14, 0, 0, 0});
     EXPECT_EQ(client.game->wait(20000), 0) << client.report();
+}
+
+int setting(const char *name, int fallback) {
+    const char *v = getenv(name);
+    return v && atoi(v) > 0 ? atoi(v) : fallback;
+}
+
+// The keys of the first three views, in control order.
+const char *const KEYS[3][8] = {
+    {"KP_4", "KP_6", "KP_8", "KP_2", "KP_0", "KP_5", "KP_7", "KP_9"},
+    {"Left", "Right", "Up", "Down", "Shift_R", "Control_R", "comma", "period"},
+    {"a", "d", "w", "s", "v", "c", "q", "e"},
+};
+
+// Ann's computer is the server, Bob's and Cid's are its clients.
+struct three_games {
+    computer ann, bob, cid;
+    computer *g[3] = {&ann, &bob, &cid};
+    typedef std::vector<std::string> where;
+    three_games(const where &a, const where &b, const where &c, const std::string &server = "127.0.0.1")
+        : ann(a, "Ann", server), bob(b, "Bob", server), cid(c, "Cid", server) {}
+    std::string report() { return ann.report() + "\n---\n" + bob.report() + "\n---\n" + cid.report(); }
+    // The two clients join, then Space: all three in the game loop.
+    bool start() {
+        if (!meet(ann, {&bob, &cid}) || !ann.key("space")) return false;
+        for (computer *x : g)
+            if (!x->log_has(NET_LOOP_STARTED, 60000) || !x->log_has(": video mode change [SDL window] 1280x480 "))
+                return false;
+        return true;
+    }
+    // Keys held down and let go at random on all three for `seconds`.
+    void play(int seconds, unsigned seed) {
+        std::mt19937 random(seed);
+        bool held[3][8] = {};
+        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+        while (std::chrono::steady_clock::now() < end) {
+            int who = (int)(random() % 3), control = (int)(random() % 8);
+            // Walking and looking are held for a while, the rest tapped.
+            if (control < 4) {
+                g[who]->xdo({held[who][control] ? "keyup" : "keydown", KEYS[who][control]});
+                held[who][control] = !held[who][control];
+            } else {
+                g[who]->key(KEYS[who][control]);
+            }
+            sleep_ms(50 + (int)(random() % 250));
+        }
+        for (int who = 0; who < 3; who++)
+            for (int control = 0; control < 4; control++)
+                if (held[who][control]) g[who]->xdo({"keyup", KEYS[who][control]});
+    }
+};
+
+// "turn N digest D" lines of a log.
+std::map<int, std::string> digests(const std::string &log) {
+    std::map<int, std::string> out;
+    static const std::regex line("network: turn (\\d+) digest ([0-9a-f]{16})\n");
+    for (auto it = std::sregex_iterator(log.begin(), log.end(), line); it != std::sregex_iterator(); ++it)
+        out[std::stoi((*it)[1])] = (*it)[2];
+    return out;
+}
+
+// FENDA_NET_KEEP names a directory that receives each computer's log and
+// replay, to look into a game after the test.
+void keep_files(three_games &games) {
+    const char *keep = getenv("FENDA_NET_KEEP");
+    if (!keep) return;
+    for (int i = 0; i < 3; i++)
+        for (const char *name : {"fenda2.log", "fenda2.replay"})
+            write_file(std::string(keep) + "/computer" + std::to_string(i) + "." + (name + 7),
+                       read_file(games.g[i]->dir.file(name)));
+}
+
+// Every computer recorded the same game: its replays differ only in the
+// byte that names the computer that wrote it and in where each stopped,
+// and each replays to the digest it recorded.
+void check_replays(three_games &games) {
+    std::string replays[3];
+    for (int i = 0; i < 3; i++) {
+        replays[i] = read_file(games.g[i]->dir.file("fenda2.replay"));
+        ASSERT_GT(replays[i].size(), 31u + 13u) << "computer " << i;
+        run_result r = run_program({FENDA_SIM_BIN, "--replay", games.g[i]->dir.file("fenda2.replay")}, games.g[i]->dir.path,
+                                   {}, 300000);
+        EXPECT_EQ(r.status, 0) << "computer " << i << ": " << r.out.substr(r.out.size() > 300 ? r.out.size() - 300 : 0) << r.err;
+        EXPECT_NE(r.out.find("replay verified at frame "), std::string::npos);
+    }
+    EXPECT_EQ(replays[0][30], 0);  // written by the server, whose player has slot 0
+    EXPECT_EQ(replays[1][30], 1);
+    for (int i = 1; i < 3; i++) {
+        EXPECT_EQ(replays[i].substr(0, 30), replays[0].substr(0, 30)) << "computer " << i;
+        // The events up to where the shorter one stops are the same bytes.
+        size_t common = std::min(replays[i].size(), replays[0].size()) - 13;
+        EXPECT_EQ(replays[i].substr(31, common - 31), replays[0].substr(31, common - 31)) << "computer " << i;
+    }
+}
+
+// Plays, checks that the player moved by one computer moves on every
+// screen and that every computer's digests are equal; prints a summary.
+void play_and_compare(three_games &games, const char *what) {
+    int seconds = setting("FENDA_NET_SECONDS", 60);
+    // Bob (slot 1, red, the lower left view) walks right on his computer.
+    x_image before[3];
+    for (int i = 0; i < 3; i++) before[i] = games.g[i]->shot();
+    const int x0 = 0, y0 = 240 + 110, x1 = 480, y1 = 240 + 180;
+    ASSERT_TRUE(games.g[1]->hold_until_moved({"Right"}, red, x0, y0, x1, y1, 30)) << games.report();
+    for (int i : {0, 2}) {
+        double start = centre(before[i], red, x0, y0, x1, y1);
+        EXPECT_TRUE(games.g[i]->shows([&](const x_image &img) { return centre(img, red, x0, y0, x1, y1) - start >= 30; },
+                                      10000))
+            << "computer " << i << " did not show the walk";
+    }
+    games.play(seconds, 2026);
+    // The digest of the last turn that every log reached was written by all.
+    wait_until(
+        [&] {
+            auto a = digests(games.ann.log()), b = digests(games.bob.log()), c = digests(games.cid.log());
+            return !a.empty() && a.rbegin()->first == b.rbegin()->first && b.rbegin()->first == c.rbegin()->first;
+        },
+        10000, 200);
+    // No computer timed out in play (at the end, Escape on all three may
+    // leave one waiting for a turn that the others never send).
+    for (computer *g : games.g) EXPECT_EQ(g->log().find("network players timeout"), std::string::npos) << g->report();
+    escape_all({games.g, games.g + 3});
+    keep_files(games);
+    check_replays(games);
+    std::map<int, std::string> d[3];
+    for (int i = 0; i < 3; i++) d[i] = digests(games.g[i]->log());
+    // A digest line every 50 turns of 200 ms, less the time waited.
+    size_t expected = (size_t)(seconds * 100 / 20 / 50 * 8 / 10);
+    EXPECT_GE(d[0].size(), expected) << games.report();
+    size_t compared = 0;
+    for (const auto &[turn, digest] : d[0])
+        if (d[1].count(turn) && d[2].count(turn)) {
+            EXPECT_EQ(d[1][turn], digest) << "turn " << turn;
+            EXPECT_EQ(d[2][turn], digest) << "turn " << turn;
+            compared++;
+        }
+    EXPECT_GE(compared + 1, d[0].size());
+    std::printf("%s: %d s of play, %zu digests equal on three computers\n", what, seconds, compared);
+    static const std::regex stats("note: (network game: .*)\n");
+    for (int i = 0; i < 3; i++) {
+        std::smatch m;
+        std::string log = games.g[i]->log();
+        if (std::regex_search(log, m, stats)) std::printf("  computer %d: %s\n", i, m[1].str().c_str());
+    }
+}
+
+TEST(ProcessNetPlay, ThreeGamesStayEqual) {
+    if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
+    net_space space;
+    three_games games(space.prefix(), space.prefix(), space.prefix());
+    ASSERT_TRUE(games.start()) << games.report();
+    // Each client learnt the other's own address from the server.
+    EXPECT_TRUE(games.bob.log_has("network: binding node 2 to localhost:8194\n")) << games.report();
+    EXPECT_TRUE(games.cid.log_has("network: binding node 2 to localhost:8193\n")) << games.report();
+    play_and_compare(games, "loopback");
+    EXPECT_TRUE(in_order(games.ann.log(), {"note: network game: ", " turns, waited ", "ERROR: ", ": network shutdown\n"}))
+        << games.ann.log();
+}
+
+TEST(ProcessNetPlay, ThreeGamesStayEqualUnderPacketLoss) {
+    if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
+    if (!namespaces_available(true)) GTEST_SKIP() << "needs root, ip and nft for a namespace that loses datagrams";
+    int loss = setting("FENDA_NET_LOSS", 10);
+    net_space space;
+    ASSERT_FALSE(space.name.empty());
+    three_games games(space.prefix(), space.prefix(), space.prefix());
+    // The loss starts with the game: a join request is sent only once.
+    ASSERT_TRUE(games.start()) << games.report();
+    ASSERT_TRUE(space.lose(loss));
+    play_and_compare(games, ("loss of " + std::to_string(loss) + " %").c_str());
+}
+
+TEST(ProcessNetPlay, ThreeGamesOnABridgedLan) {
+    if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
+    if (!namespaces_available()) GTEST_SKIP() << "needs root and ip for namespaces";
+    bridged_lan lan;
+    ASSERT_TRUE(lan.ready);
+    three_games games(lan.prefix(0), lan.prefix(1), lan.prefix(2), bridged_lan::address(0));
+    ASSERT_TRUE(games.start()) << games.report();
+    // Each client sends to the other at the address the server handed out.
+    EXPECT_TRUE(games.g[1]->log_has("network: binding node 2 to 10.77.0.3:8193\n")) << games.report();
+    EXPECT_TRUE(games.g[2]->log_has("network: binding node 2 to 10.77.0.2:8193\n")) << games.report();
+    EXPECT_TRUE(games.g[0]->log_has("network: binding node 1 to 10.77.0.2:8193\n")) << games.report();
+    play_and_compare(games, "bridged LAN");
+}
+
+TEST(ProcessNetPlay, ComputersWhoseMapsDifferSaySoAtOnce) {
+    if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
+    net_space space;
+    three_games games(space.prefix(), space.prefix(), space.prefix());
+    // One decoration of the last computer's map is one step to the right.
+    std::string map = read_file(games.g[2]->dir.file("testmap.fenda"));
+    size_t at = map.find("\n32 112 DECORATION torch.png\n");
+    ASSERT_NE(at, std::string::npos);
+    map.replace(at, 4, "\n48 ");
+    write_file(games.g[2]->dir.file("testmap.fenda"), map);
+    ASSERT_TRUE(games.start()) << games.report();
+    static const std::regex out("\n\nERROR: network game out of sync at turn (\\d+)\n\n");
+    for (auto &g : games.g) {
+        EXPECT_EQ(g->game->wait(30000), 6) << g->report();
+        std::smatch m;
+        std::string text = g->game->out();
+        ASSERT_TRUE(std::regex_match(text, m, out)) << g->report();
+        EXPECT_LE(std::stoi(m[1]), 3);
+        EXPECT_TRUE(g->log_has("network: turn " + m[1].str() + ": digest ")) << g->report();
+    }
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
-// A real two-player game recorded and watched again: in a small arena Red
-// picks up the shotgun and shoots Blue until he dies, Blue comes back and
-// walks; the replay verifies headless at the digest the game logged, and
-// watching it shows the same pictures at the same logical frame.
+// A real two-player game with a death and a respawn, recorded, verified
+// headless at the logged digest, and watched again to the same pictures.
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -23,8 +21,7 @@ std::string arena() {
            "448 32 ITEM SHOTGUN\n480 32 ITEM SHELL_BOX\n64 32 DM_START \n544 32 DM_START \n320 32 DM_START \n \n";
 }
 
-// The logical frame of the last "paused at" line once it says `frame`
-// (or any frame, for -1); -1 when none came.
+// The frame of the last "paused at" line once it is `frame` (-1: any).
 int paused_at(game_session &g, int frame = -1) {
     int found = -1;
     wait_until(

@@ -1,8 +1,5 @@
-// The lock-step exchange on a transport of our own: a turn's sets sent,
-// repeated when lost, stored once, held when they come a turn early, the
-// wait at a turn's end with its time limit, turn numbers across the wrap,
-// the digests that catch computers drifting apart, and the command ring
-// that never loses a release.
+// The lock-step exchange on a transport of our own: lost sets and
+// acknowledgements, early sets, the wait and its limit, the wrap, digests.
 #include <gtest/gtest.h>
 
 #include "net_fixture.h"
@@ -28,37 +25,29 @@ struct turn_env : net_env {
         for (int32_t k = q.read; k != q.write; k = (k + 1) % CREATURE_QUEUE) out.push_back(q.entries[k].event);
         return out;
     }
-    void later(uint32_t after_ms, const bytes &data) {
-        transport.later.push_back({transport.now + after_ms, {-1, ipv4(127, 0, 0, 1), net_port_net(C1), data}});
-    }
-    // The other computer answers our set with its own of the same turn.
-    void peer_answers(bytes pairs = {0}) {
-        transport.on_send = [this, pairs](const datagram &d) {
+    // The other computer answers our set with its own, empty, of the same turn.
+    void peer_answers() {
+        transport.on_send = [this](const datagram &d) {
             if (d.type() == PAK_CONTROLS || d.type() == PAK_CONTROLS_HAVE)
-                transport.inbox.push_back({-1, d.host, d.port, bytes{PAK_CONTROLS_HAVE, 0, d.data[2], d.data[3]} + pairs});
+                transport.inbox.push_back({-1, d.host, d.port, bytes{PAK_CONTROLS_HAVE, 0, d.data[2], d.data[3], 0}});
         };
     }
 };
-
-uint16_t turn_of(const datagram &d) { return (uint16_t)d.seq(); }
 
 TEST(NetTurn, ATurnWithoutKeysIsSentAnsweredAndAcknowledged) {
     turn_env env;
     env.peer_answers();
     net_begin_turn(0, 20);
     net_send_controls(0);
-    ASSERT_GE(env.transport.sent.size(), 1u);
-    EXPECT_EQ(env.transport.sent[0].data, (bytes{PAK_CONTROLS, 0, 1, 0, 0}));
+    EXPECT_EQ(env.transport.sent.at(0).data, (bytes{PAK_CONTROLS, 0, 1, 0, 0}));
     EXPECT_EQ(net_wait_turn(), 0u);
     EXPECT_EQ(env.transport.sent_of(PAK_CONTROLS_ACK).at(0).data, (bytes{PAK_CONTROLS_ACK, 0, 1, 0}));
     EXPECT_EQ(net_turn_number, 2);
-    EXPECT_FALSE(net_controls_ready);
-    EXPECT_FALSE(net_nodes[1].controls_received);
-    // The turn's digest goes out once: the header with the turn, 8 bytes.
+    EXPECT_FALSE(net_controls_ready || net_nodes[1].controls_received);
+    // The turn's digest goes out once.
     auto digests = env.transport.sent_of(PAK_DIGEST);
     ASSERT_EQ(digests.size(), 1u);
-    EXPECT_EQ(digests[0].data.size(), 12u);
-    EXPECT_EQ(turn_of(digests[0]), 1);
+    EXPECT_EQ(digests[0].seq(), 1);
 }
 
 TEST(NetTurn, LostSetsAndAcknowledgementsAreRepeatedAndStoredOnce) {
@@ -74,8 +63,7 @@ TEST(NetTurn, LostSetsAndAcknowledgementsAreRepeatedAndStoredOnce) {
     EXPECT_EQ(env.transport.sent[0].data, (bytes{PAK_CONTROLS, 0, 1, 0, 1, 0, CONTROL_FIRE}));
     uint32_t t0 = env.transport.now;
     net_wait_turn();
-    auto sets = env.transport.sent_of(PAK_CONTROLS);
-    ASSERT_EQ(sets.size(), 2u);
+    EXPECT_EQ(env.transport.sent_of(PAK_CONTROLS).size(), 2u);
     EXPECT_EQ(env.transport.now - t0, 155u);
     EXPECT_EQ(env.ring(0, 0), (std::vector<int32_t>{CONTROL_FIRE}));  // still ours to apply
 
@@ -138,7 +126,8 @@ TEST(NetTurn, TheWaitReportsLongWaitsAndEndsASilentGame) {
     env.transport.on_send = [&](const datagram &d) {
         if (d.type() == PAK_CONTROLS_ACK) return;
         uint32_t delay = net_turn_number == 1 ? 60 : 250;
-        if (d.type() == PAK_CONTROLS) env.later(delay, bytes{PAK_CONTROLS_HAVE, 0, d.data[2], d.data[3], 0});
+        if (d.type() == PAK_CONTROLS)
+            env.transport.later.push_back({env.transport.now + delay, {-1, d.host, d.port, {PAK_CONTROLS_HAVE, 0, d.data[2], d.data[3], 0}}});
     };
     net_send_controls(0);
     EXPECT_EQ(net_wait_turn(), 0u);
@@ -198,8 +187,7 @@ TEST(NetTurn, DigestsThatDifferEndTheGameOnTheTurnTheyDiffer) {
 }
 
 TEST(NetTurn, SetsUnderWaySurviveARespawn) {
-    // A set that came early is still applied after its player respawns: on
-    // the computers where it came later it would be.
+    // An early set survives its player's respawn, as where it came later.
     turn_env env;
     net_begin_turn(1, 40);
     env.from_peer(C1, {PAK_CONTROLS, 0, 1, 0, 1, 0, CONTROL_RELEASE + CONTROL_RIGHT});
@@ -211,20 +199,20 @@ TEST(NetTurn, SetsUnderWaySurviveARespawn) {
 TEST(NetTurn, AFullRingNeverLosesARelease) {
     control_queue q = {};
     for (int i = 0; i < 40; i++) control_append(&q, i % 2 ? CONTROL_LEFT : CONTROL_FIRE, i);
-    ASSERT_EQ((q.write - q.read + CREATURE_QUEUE) % CREATURE_QUEUE, CREATURE_QUEUE - 1);
     // The release takes the newest press's place: the last of the 31 kept.
     control_append(&q, CONTROL_RELEASE + CONTROL_LEFT, 99);
-    EXPECT_EQ(q.entries[(q.write + CREATURE_QUEUE - 1) % CREATURE_QUEUE].event, CONTROL_RELEASE + CONTROL_LEFT);
-    EXPECT_EQ(q.entries[(q.write + CREATURE_QUEUE - 2) % CREATURE_QUEUE].event, CONTROL_LEFT);  // press 29
-    EXPECT_EQ(q.entries[(q.write + CREATURE_QUEUE - 2) % CREATURE_QUEUE].frame, 29);
-    // Only releases waiting: a repeated one gives way.
-    control_queue r = {};
-    for (int i = 0; i < 31; i++) control_append(&r, CONTROL_RELEASE + i % 7, i);
-    control_append(&r, CONTROL_RELEASE + CONTROL_NEXT_WEAPON, 50);
-    control_append(&r, CONTROL_FIRE, 51);  // a press into a full ring is dropped
+    auto back = [&](int k) { return q.entries[(q.write + CREATURE_QUEUE - k) % CREATURE_QUEUE]; };
+    EXPECT_EQ(back(1).event, CONTROL_RELEASE + CONTROL_LEFT);
+    EXPECT_EQ(back(2).event, CONTROL_LEFT);  // press 29
+    EXPECT_EQ(back(2).frame, 29);
+    // Only releases waiting: a repeated one gives way; a press is dropped.
+    q = {};
+    for (int i = 0; i < 31; i++) control_append(&q, CONTROL_RELEASE + i % 7, i);
+    control_append(&q, CONTROL_RELEASE + CONTROL_NEXT_WEAPON, 50);
+    control_append(&q, CONTROL_FIRE, 51);
     int count = 0, next_weapon = 0;
-    for (int32_t k = r.read; k != r.write; k = (k + 1) % CREATURE_QUEUE, count++)
-        next_weapon += r.entries[k].event == CONTROL_RELEASE + CONTROL_NEXT_WEAPON;
+    for (int32_t k = q.read; k != q.write; k = (k + 1) % CREATURE_QUEUE, count++)
+        next_weapon += q.entries[k].event == CONTROL_RELEASE + CONTROL_NEXT_WEAPON;
     EXPECT_EQ(count, 31);
     EXPECT_EQ(next_weapon, 1);
 }
