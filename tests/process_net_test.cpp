@@ -373,7 +373,8 @@ void play_and_compare(three_games &games, const char *what) {
     wait_until(
         [&] {
             auto a = digests(games.ann.log()), b = digests(games.bob.log()), c = digests(games.cid.log());
-            return !a.empty() && a.rbegin()->first == b.rbegin()->first && b.rbegin()->first == c.rbegin()->first;
+            return !a.empty() && !b.empty() && !c.empty() &&
+                   a.rbegin()->first == b.rbegin()->first && b.rbegin()->first == c.rbegin()->first;
         },
         10000, 200);
     // No computer timed out in play (at the end, Escape on all three may
