@@ -74,9 +74,3 @@ inline size_t list_length(list_node *l) {
     for (; l; l = l->next) n++;
     return n;
 }
-
-inline bool in_object_list(const object *o) {
-    for (list_node *n = object_list; n; n = n->next)
-        if (n->element == o) return true;
-    return false;
-}
