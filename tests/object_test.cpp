@@ -1,6 +1,6 @@
-// The object model: removal walks, the area query's order over the grid's
-// cells and the recall list's limit. (Box tests and which cells hold a box
-// are the golden fight's: its collisions go through them.)
+// The object model: the area query's order over the grid's cells and the
+// recall list's limit. (Removal walks, box tests and which cells hold a box
+// are the golden fight's: its sparks, missiles and collisions use them.)
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -41,37 +41,6 @@ struct World : ::testing::Test {
         build_grid();
     }
 };
-
-std::vector<int32_t> ids_of(list_node *list) {
-    std::vector<int32_t> out;
-    for (list_node *n = list; n; n = n->next) out.push_back(static_cast<object *>(n->element)->id);
-    return out;
-}
-
-bool remove_odd(void *element, void *removed) {
-    auto *o = static_cast<object *>(element);
-    if (o->id % 2 == 0) return false;
-    static_cast<std::vector<int32_t> *>(removed)->push_back(o->id);
-    return true;
-}
-
-TEST_F(World, WalkWithRemovalMovesTheHeadPastRemovedLeaders) {
-    // Ids 1, 3, 4, 5, 6, 7, 9: the odd ones go, the first two while the
-    // walk is still at the head.
-    std::vector<object> objs(7);
-    const int32_t ids[] = {1, 3, 4, 5, 6, 7, 9};
-    list_node *list = nullptr;
-    list_node *last = nullptr;
-    for (int i = 0; i < 7; i++) {
-        objs[i].id = ids[i];
-        last = last ? list_insert_after(last, &objs[i], RMT_GAME) : list_add(&list, &objs[i], RMT_GAME);
-    }
-    std::vector<int32_t> removed;
-    list_walk_removing(&list, remove_odd, &removed);
-    EXPECT_EQ(removed, (std::vector<int32_t>{1, 3, 5, 7, 9}));
-    EXPECT_EQ(ids_of(list), (std::vector<int32_t>{4, 6}));
-    EXPECT_EQ(list->previous, nullptr);
-}
 
 struct visit_log {
     std::vector<int32_t> seen;
