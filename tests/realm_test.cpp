@@ -1,5 +1,6 @@
-// Realm memory: first fit over groups and slots, wipes, run-time realms and
-// the fatal ends.
+// Realm memory: first fit over groups and slots and the fatal ends. (Wipes
+// come with every map load and grid; the sprite loader takes a run-time realm
+// for each picture, and bitmap_test.cpp runs it with none left.)
 #include <gtest/gtest.h>
 
 #include <cstddef>
@@ -57,27 +58,6 @@ TEST_F(RealmTest, BlocksFillGroupsFirstFitBehindAHeaderAtAlignedAddresses) {
     void *again = ralloc(RMT_GAME, 3);
     EXPECT_TRUE(logged(ALLOCATED, again, 0, 5));
     EXPECT_EQ(realm_total(RMT_GAME), 65u * 10 + 64 * 65 / 2 - 15 + 3);
-}
-
-TEST_F(RealmTest, WipeEmptiesOnlyThatRealmWhichStartsAgainAtTheFirstBlock) {
-    for (int i = 0; i < 70; i++) ralloc(RMT_SPRITE_NAMES, 40);
-    ralloc(RMT_GRID, 8);
-    wipe_realm(RMT_SPRITE_NAMES);
-    EXPECT_EQ(realm_total(RMT_SPRITE_NAMES), 0u);
-    EXPECT_EQ(realm_total(RMT_GRID), 8u);
-    void *p = ralloc(RMT_SPRITE_NAMES, 40);
-    EXPECT_TRUE(logged(ALLOCATED, p, 0, 0));
-}
-
-TEST_F(RealmTest, RunTimeRealmsAreTakenLowestFirstUntilNoneIsLeft) {
-    EXPECT_EQ(create_realm(), RMT_FIRST_DYNAMIC);
-    for (int tag = RMT_FIRST_DYNAMIC + 1; tag < RMT_REALMS; tag++) ASSERT_EQ(create_realm(), tag);
-    EXPECT_EQ(create_realm(), -1);
-    ralloc(9, 100);
-    destroy_realm(9);
-    EXPECT_FALSE(realm_in_use(9));
-    EXPECT_EQ(create_realm(), 9);
-    EXPECT_EQ(realm_total(9), 0u);
 }
 
 TEST_F(RealmDeathTest, TheBlockAfterTheLastGroupIsFatal) {
