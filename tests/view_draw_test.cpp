@@ -1,12 +1,12 @@
 // The players' views: the camera and its clamps, the map drawn over its
-// background, the panel's health and the refresh round-robin. (The look
-// offset is in the golden fight's digests.)
+// background and the panel's health. (The look offset is in the golden
+// fight's digests; the refresh round-robin shows in the real-window games of
+// one, two and four players.)
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "game/game_loop.h"
-#include "game/menu.h"
 #include "game/view_draw.h"
 #include "gfx/font.h"
 #include "sim/player.h"
@@ -33,7 +33,6 @@ struct view_env : world_env {
         body.w = 18 * PX;
         body.h = 28 * PX;
         views[0].creature->body = &body;
-        last_refreshed_view = VIEW_SLOTS - 1;
         screen_fps = 0;
     }
     ~view_env() {
@@ -140,44 +139,6 @@ TEST(StatusPanel, HealthDigitsRightAligned) {
         draw_status_panel(&env.v());
         EXPECT_EQ(env.cells(), want) << health;
     }
-}
-
-// The display filled with one colour, then what a refresh changed.
-struct refresh_probe {
-    uint32_t sentinel;
-    refresh_probe() : sentinel(SDL_MapRGB(screen_surface->format, 1, 2, 3)) {}
-    std::string refresh() {
-        SDL_FillRect(screen_surface, nullptr, sentinel);
-        refresh_next_view();
-        std::string drawn;
-        for (int i = 0; i < 2; i++) {
-            if (display_pixel(10, 10 + 240 * i) != sentinel) drawn += "v" + std::to_string(i);
-            if (display_pixel(500, 10 + 240 * i) != sentinel) drawn += "p" + std::to_string(i);
-        }
-        return drawn;
-    }
-};
-
-TEST(Refresh, ViewsInTurnAndAPanelCostsItsViewOneRefresh) {
-    view_env env;
-    refresh_probe probe;
-    // One player: view 0 every time; a dirty panel takes one turn.
-    EXPECT_EQ(probe.refresh(), "v0");
-    env.v().panel_dirty = 1;
-    EXPECT_EQ(probe.refresh(), "p0");
-    EXPECT_EQ(probe.refresh(), "v0");
-
-    // Two players alternate; view 1 is the lower half.
-    init_view(1);
-    views[1].screen_y = views[1].panel_y = 240;
-    views[1].panel_x = 480;
-    EXPECT_EQ(probe.refresh(), "v1");
-    EXPECT_EQ(probe.refresh(), "v0");
-
-    // A view that leaves play is skipped.
-    free_view(0);
-    EXPECT_EQ(probe.refresh(), "v1");
-    EXPECT_EQ(probe.refresh(), "v1");
 }
 
 }  // namespace
