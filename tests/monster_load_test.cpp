@@ -1,6 +1,6 @@
-// Creature descriptions (".monster") and views made and freed. What the data
-// set's descriptions give and the reset to a fresh life are in the golden
-// fight's digests (all five descriptions, respawns on jump).
+// Creature descriptions (".monster"). What the data set's descriptions give
+// and the reset to a fresh life are in the golden fight's digests (all five
+// descriptions, respawns on jump); views are made and freed by every game.
 #include <gtest/gtest.h>
 
 #include "world_fixture.h"
@@ -49,13 +49,6 @@ TEST_F(MonsterFile, BadDescriptionsAreRefusedWithFileAndLine) {
         EXPECT_EXIT(load_monster(&c, "x.monster"), ::testing::ExitedWithCode(b.code),
                     "sys_exit\\(" + std::to_string(b.code) + "\\): " + b.message);
     }
-}
-
-TEST_F(MonsterFile, ViewsAreMadeAndFreed) {
-    init_view(2);
-    EXPECT_TRUE(view_in_use(2));
-    free_view(2);
-    EXPECT_FALSE(view_in_use(2));
 }
 
 }  // namespace
