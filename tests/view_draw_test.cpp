@@ -1,14 +1,10 @@
-// The players' views: the camera and its clamps, the map drawn over its
-// background and the panel's health. (The look offset is in the golden
-// fight's digests; the refresh round-robin shows in the real-window games of
-// one, two and four players.)
+// The players' views: the camera and its clamps and the map drawn over its
+// background. (The look offset is in the golden fight's digests; the panels
+// and the refresh round-robin show in the real-window games of one, two and
+// four players.)
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "game/game_loop.h"
 #include "game/view_draw.h"
-#include "gfx/font.h"
 #include "sim/player.h"
 #include "world_fixture.h"
 
@@ -16,28 +12,19 @@ namespace {
 
 constexpr int32_t PX = FIXED_ONE;
 
-const rgb STATUS = {90, 90, 90};
 const rgb BACK = {20, 30, 40};
-rgb digit_colour(int d) { return rgb{(Uint8)(10 + 20 * d), 200, 100}; }
 
-// World, player records and the data set's font; player 0 in play with a
-// body of 18 x 28 pixels on a map of 1000 x 600 pixels.
+// World and player records; player 0 in play with a body of 18 x 28 pixels
+// on a map of 1000 x 600 pixels.
 struct view_env : world_env {
     object body{};
     view_env() {
-        std::filesystem::copy_file(std::string(FENDA_DATA_DIR) + "/koi8.font", "koi8.font");
-        load_font(0, "koi8.font");
         players(1);
         map_width = 1000 * PX;
         map_height = 600 * PX;
         body.w = 18 * PX;
         body.h = 28 * PX;
         views[0].creature->body = &body;
-        screen_fps = 0;
-    }
-    ~view_env() {
-        for (sprite *&d : status_digits) d = nullptr;
-        status_picture.block = nullptr;
     }
     view &v() { return views[0]; }
     void put_body(int32_t x, int32_t y) {
@@ -108,36 +95,6 @@ TEST(ViewPicture, ObjectsOverTheBackgroundInListOrderWithOffsets) {
                 if (row > 20 || col > 80) {
                     ASSERT_EQ(pixel_at(p, col, row), K) << x << "," << y;
                 }
-    }
-}
-
-struct panel_env : view_env {
-    panel_env() {
-        save_picture("status.png", 160, 240, [](int, int) { return STATUS; });
-        for (int d = 0; d < 10; d++)
-            save_picture("rn" + std::to_string(d) + ".png", 8, 12, [d](int, int) { return digit_colour(d); });
-        load_status_picture("status.png");
-    }
-    // The digit shown in health cell i (0 to 2), or -1 for none.
-    int cell(int i) {
-        uint32_t p = pixel_at(v().panel, 25 + 8 * i + 4, 13 + 6);
-        for (int d = 0; d < 10; d++)
-            if (p == screen_pixel(digit_colour(d))) return d;
-        return p == screen_pixel(STATUS) ? -1 : -2;
-    }
-    std::vector<int> cells() { return {cell(0), cell(1), cell(2)}; }
-};
-
-TEST(StatusPanel, HealthDigitsRightAligned) {
-    panel_env env;
-    creature *c = env.v().creature;
-    const std::vector<std::pair<int, std::vector<int>>> cases = {
-        {7, {-1, -1, 7}}, {100, {1, 0, 0}}, {-20, {-1, -1, -1}},
-        {1000, {9, 9, 9}}};  // three cells hold no more than 999
-    for (const auto &[health, want] : cases) {
-        c->health = (int16_t)health;
-        draw_status_panel(&env.v());
-        EXPECT_EQ(env.cells(), want) << health;
     }
 }
 
