@@ -9,8 +9,8 @@ namespace {
 
 const std::string FLOOR = "0 0 WALL floor.png";
 
-// The test hero's frame i lasts i + 1 ticks: a turn takes 12, the firing
-// pose 4. (Samples every 100 frames seldom fall within a turn.)
+// The test hero's frame i lasts i + 1 ticks: a turn takes 12. (Samples
+// every 100 frames seldom fall within a turn.)
 TEST(Creature, TurningShowsItsFramesInPlaceAndARestartWithNothingLeftEnds) {
     sim_env env;
     env.load({FLOOR, "100 16 PLAYER 0 hero.monster"});
@@ -36,29 +36,6 @@ TEST(Creature, TurningShowsItsFramesInPlaceAndARestartWithNothingLeftEnds) {
     env.step();
     EXPECT_EQ(c->turning, 0);
     EXPECT_EQ(c->facing, 0);
-}
-
-TEST(Creature, HeldFireKeepsTheFireDelayAndSwitchesDownWhenEmpty) {
-    sim_env env;
-    env.load({FLOOR, "100 16 PLAYER 0 hero.monster"});
-    creature *c = env.player(0);
-    c->weapons[1] = {1, 3};
-    c->weapons[3] = {1, 2};
-    c->weapon = 1;
-    env.events(0, {CONTROL_FIRE});
-    std::vector<int> fired_at;
-    int16_t plasma = 3, shells = 2;
-    for (int t = 1; t <= 70; t++) {
-        env.step();
-        if (c->weapons[1].ammunition != plasma || c->weapons[3].ammunition != shells) fired_at.push_back(t);
-        plasma = c->weapons[1].ammunition;
-        shells = c->weapons[3].ammunition;
-        if (t == 41) {
-            EXPECT_EQ(c->weapon, 3);  // slot 0 has no ammunition: skipped
-        }
-    }
-    EXPECT_EQ(fired_at, (std::vector<int>{1, 21, 41, 61}));
-    EXPECT_EQ(c->frame, FRAME_STAND_LEFT);  // the firing pose lasted 4 ticks
 }
 
 TEST(Creature, TheDyingTakeNoDamageAndACrushCreditsNoOne) {
@@ -92,16 +69,6 @@ TEST(Creature, TheSixtyFifthDamageEventEndsTheProgram) {
     for (int i = 0; i < CREATURE_EVENTS; i++) add_damage_event(env.player(0), 1, 0);
     EXPECT_EXIT(add_damage_event(env.player(0), 1, 0), ::testing::ExitedWithCode(16),
                 "monster 1 had recieved too many damage events \\(max 64\\)");
-}
-
-TEST(Creature, AJumpTakesALiftsSpeedAlong) {
-    sim_env env;
-    env.load({FLOOR, "100 50 PLATFORM 0 65536 plat.png", "110 58 PLAYER 0 hero.monster"});
-    env.body(0)->y += PX / 2;  // half a pixel above the lift's top
-    env.step();
-    env.events(0, {CONTROL_JUMP, CONTROL_RELEASE + CONTROL_JUMP});
-    env.step();
-    EXPECT_EQ(env.body(0)->fall_v, 300000 + 65536);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// Creature descriptions (".monster") and views made and freed. What the data
-// set's descriptions give and the reset to a fresh life are in the golden
-// fight's digests (all five descriptions, respawns on jump).
+// Creature descriptions (".monster"). What the data set's descriptions give
+// and the reset to a fresh life are in the golden fight's digests (all five
+// descriptions, respawns on jump); views are made and freed by every game.
 #include <gtest/gtest.h>
 
 #include "world_fixture.h"
@@ -40,9 +40,6 @@ TEST_F(MonsterFile, BadDescriptionsAreRefusedWithFileAndLine) {
         {with_line(1, "0"), 16, "body width 0 out of range \\(1 to 32767\\) in file \"x.monster\" line 1"},
         // Frame 11 (line 14) lasting no tick would make every turn endless.
         {with_line(14, "hero0.png 0 0 0"), 16, "frame duration 0 out of range \\(1 to 2147483647\\) in file \"x.monster\" line 14"},
-        {with_line(6, "ghost.png 0 0 3"), 3, "can't open real file \"ghost.png\""},
-        {with_line(7, std::string(60, 'h') + " 0 0 3"), 16,
-         "too long word or line \\(60 characters or more\\) in file \"x.monster\" line 7"},
         {with_line(37, "0"), 16, "maximum health 0 out of range \\(1 to 32767\\) in file \"x.monster\" line 37"},
         {good.substr(0, good.size() - 4), 3, "error reading file \"x.monster\""},
     };
@@ -52,20 +49,6 @@ TEST_F(MonsterFile, BadDescriptionsAreRefusedWithFileAndLine) {
         EXPECT_EXIT(load_monster(&c, "x.monster"), ::testing::ExitedWithCode(b.code),
                     "sys_exit\\(" + std::to_string(b.code) + "\\): " + b.message);
     }
-}
-
-TEST_F(MonsterFile, ViewsAreMadeAndFreed) {
-    init_view(2);
-    view &v = views[2];
-    EXPECT_TRUE(view_in_use(2));
-    EXPECT_FALSE(view_in_use(1));
-    EXPECT_EQ(v.creature->player_id, 3);
-    for (int k : v.keys) EXPECT_EQ(k, -1);
-    free_view(2);
-    EXPECT_FALSE(view_in_use(2));
-    EXPECT_EQ(v.picture.block, nullptr);
-    EXPECT_EQ(v.panel.block, nullptr);
-
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Players: keys into control sets, the ring's capacity, a networked game's
-// control turns and hooks, respawning on jump, the choice of starts.
+// control turns and hooks, the choice of starts at its edges.
 #include <gtest/gtest.h>
 
 #include "sim_fixture.h"
@@ -30,16 +30,11 @@ TEST(Player, KeysQueueTheirControlsInTheNamedSetOfLocalViews) {
     key_event(32, 0, 1);
     key_event(999, 1, 1);
     EXPECT_EQ(ring(env.player(0), 1), (std::vector<int32_t>{0, 4, 5, 132, 133}));
-    EXPECT_EQ(env.player(0)->queues[1].entries[0].frame, 7);
-    EXPECT_TRUE(ring(env.player(0), 0).empty());
     EXPECT_TRUE(ring(env.player(1), 1).empty());
 
     // A ring holds 31 waiting events; more are dropped, not wrapped over.
     for (int i = 0; i < 40; i++) control_append(&env.player(1)->queues[0], CONTROL_UP, 0);
     EXPECT_EQ(ring(env.player(1), 0).size(), 31u);
-    run_commands(0);
-    EXPECT_TRUE(ring(env.player(1), 0).empty());
-    EXPECT_EQ(env.player(1)->look_up, 1);
 }
 
 struct hook_calls {
@@ -78,36 +73,12 @@ TEST(Player, ControlTurnsApplyEachSetAtTheTurnAfterItWasFilled) {
     EXPECT_EQ(down_at, (std::vector<int32_t>{41}));
 }
 
-TEST(Player, TheDeadRespawnOnJumpAtAStartNeverUsedTwiceInARow) {
+// Respawning on jump at a start not used twice in a row is the golden
+// fight's; here its edges: a table that gives one number only still ends the
+// search, and a map with a single start is refused.
+TEST(Player, ChoosingAStartEndsEvenOnAConstantTableAndNeedsTwoStarts) {
     sim_env env;
     env.load(TWO, 2);
-    creature *c = env.player(0);
-    c->weapons[2] = {1, 4};
-    c->weapon = 2;
-    add_damage_event(c, 500, 0);
-    env.step();
-    env.events(0, {CONTROL_JUMP});
-    env.step();
-    EXPECT_EQ(c->jump, 0);  // a jump while dying does not count
-    while (c->state == CREATURE_DYING) env.step();
-    env.step(5);
-    EXPECT_EQ(c->state, CREATURE_DEAD);
-    views[0].look_offset = 30 * PX;
-    views[0].panel_dirty = 0;
-    env.events(0, {CONTROL_JUMP});
-    env.step();
-    EXPECT_EQ(c->weapon, 0);
-    EXPECT_EQ(views[0].panel_dirty, 1);
-    EXPECT_EQ(views[0].look_offset, 0);
-    EXPECT_NE(last_dm_start, 0);
-    EXPECT_EQ(c->body->x, dm_starts[last_dm_start].x);
-
-    for (int i = 0; i < 50; i++) {
-        int32_t before = last_dm_start;
-        respawn(&views[i % 2]);
-        EXPECT_NE(last_dm_start, before);
-    }
-    // A table that gives one number only still ends the search.
     for (uint16_t &e : random_table) e = 0;
     last_dm_start = 0;
     choose_start(&views[1]);

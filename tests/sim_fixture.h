@@ -25,8 +25,8 @@ struct sim_env : world_env {
         for (int i = 0; i < RANDOM_TABLE_SIZE; i++) random_table[i] = (uint16_t)(i * 40503u);
     }
     // Loads a map of `lines` with players 0 to n - 1 where it puts them.
-    void load(const std::vector<std::string> &lines, int players = 1, const std::string &size = "1000 600") {
-        write_file("m.fenda", map_text(lines, size));
+    void load(const std::vector<std::string> &lines, int players = 1) {
+        write_file("m.fenda", map_text(lines));
         this->players(players);
         load_map("m.fenda");
         logic_begin(&turn, 1, 1);
@@ -73,10 +73,4 @@ inline size_t list_length(list_node *l) {
     size_t n = 0;
     for (; l; l = l->next) n++;
     return n;
-}
-
-inline bool in_object_list(const object *o) {
-    for (list_node *n = object_list; n; n = n->next)
-        if (n->element == o) return true;
-    return false;
 }

@@ -30,13 +30,13 @@ inline void save_box(const std::string &name, int w, int h) {
     save_picture(name, w, h, [](int, int) { return rgb{200, 40, 40}; });
 }
 
-// A ".missle" file: six direction lines, two sound lines, `frames` frames.
-inline std::string missle_text(const std::string &stem, int frames, const std::string &sound = "") {
+// A ".missle" file: six direction lines, two empty sound lines, `frames` frames.
+inline std::string missle_text(const std::string &stem, int frames) {
     std::string t;
     for (int d = 0; d < 6; d++)
         t += stem + "_dir.png " + std::to_string(d) + " -" + std::to_string(d) + " " +
              std::to_string(1000 * (d + 1)) + " " + std::to_string(-100 * d) + "\n";
-    t += sound + "\n" + sound + "\n";
+    t += "\n\n";
     for (int i = 0; i < frames; i++) t += stem + "_boom.png 3 4 " + std::to_string(i + 2) + "\n";
     return t + " \n";
 }
@@ -76,9 +76,8 @@ inline void write_world_data() {
 }
 
 // The text of a map: head lines, the object lines, the end line.
-inline std::string map_text(const std::vector<std::string> &lines, const std::string &size = "1000 600",
-                            const std::string &music = "") {
-    std::string t = size + " back.png\n" + music + "\nstatus.png\n\n";
+inline std::string map_text(const std::vector<std::string> &lines) {
+    std::string t = "1000 600 back.png\n\nstatus.png\n\n";
     for (const std::string &l : lines) t += l + "\n";
     return t + " \n";
 }
