@@ -1,12 +1,10 @@
-// The editor's poll: mouse buttons held between events, the wheel, window
-// resizes remaking the display and the back buffer. (The close request:
-// process_editor_test.cpp.)
+// The editor's poll: mouse buttons held between events and the wheel. (Window
+// resizes: screen_editor_test.cpp; the close request: process_editor_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "core/events.h"
-#include "frame/sys.h"
 #include "gfx_fixture.h"
 
 namespace {
@@ -38,34 +36,6 @@ TEST(EditorPoll, ButtonsAreHeldBetweenEventsAndTheWheelIsNoButton) {
         EXPECT_TRUE(std::equal(got, got + 7, w)) << "record at " << w[1] << "," << w[2];
     }
     EXPECT_EQ(event_get(&e), 0);
-}
-
-TEST(EditorPoll, ResizeRemakesDisplayAndBackBuffer) {
-    static int layouts;
-    layouts = 0;
-    window_resized_hook = [] { layouts++; };
-    gfx_env env(16, 800, 600);
-    SDL_Event r{};
-    r.type = SDL_VIDEORESIZE;
-    r.resize.w = 1024;
-    r.resize.h = 700;
-    subsystem_set(SUB_REALM, false);  // before realm memory: only the display
-    SDL_PushEvent(&r);
-    editor_poll_events();
-    EXPECT_EQ(screen_surface->w, 1024);
-    EXPECT_EQ(layouts, 0);
-    subsystem_set(SUB_REALM, true);
-    alloc_bitmap(&back_buffer, screen_width, screen_height, RMT_SCREEN, "screen");
-    r.resize.w = 500;
-    r.resize.h = 300;
-    SDL_PushEvent(&r);
-    editor_poll_events();
-    EXPECT_EQ(screen_height, 300);
-    EXPECT_EQ(bytes_per_pixel, 2);
-    EXPECT_EQ(back_buffer.width, 500);
-    EXPECT_EQ(back_buffer.height, 300);
-    EXPECT_EQ(layouts, 1);
-    window_resized_hook = nullptr;
 }
 
 }  // namespace

@@ -33,40 +33,13 @@ void key(editor_keys *k, int type, int code) {
     editor_handle_event(k, &e);
 }
 
-TEST_F(Screen, KeysScrollEveryEightyMilliseconds) {
-    editor_keys k = {};
-    k.next_scroll = 1000;  // as the loop starts it
-    load("1600 960", "");
-    key(&k, EV_KEY_DOWN, SDLK_RIGHT);
-    key(&k, EV_KEY_DOWN, SDLK_KP8);
-    editor_scroll(&k, 1000);
-    EXPECT_EQ(view_origin_x, 16);
-    EXPECT_EQ(view_origin_y, 16);
-    // Opposite keys cancel; Shift alone moves nothing.
-    key(&k, EV_KEY_DOWN, SDLK_RSHIFT);
-    key(&k, EV_KEY_DOWN, SDLK_DOWN);
-    key(&k, EV_KEY_UP, SDLK_RIGHT);
-    key(&k, EV_KEY_DOWN, SDLK_KP4);
-    key(&k, EV_KEY_DOWN, SDLK_KP6);
-    editor_scroll(&k, 1080);
-    EXPECT_EQ(view_origin_x, 16);
-    EXPECT_EQ(view_origin_y, 16);
-    for (int code : {SDLK_DOWN, SDLK_KP8, SDLK_KP4, SDLK_KP6}) key(&k, EV_KEY_UP, code);
-    view_dirty = false;
-    editor_scroll(&k, 1160);
-    EXPECT_FALSE(view_dirty);
-    // Escape acts on release only.
-    key(&k, EV_KEY_DOWN, SDLK_ESCAPE);
-    EXPECT_FALSE(k.quit);
-    key(&k, EV_KEY_UP, SDLK_ESCAPE);
-    EXPECT_TRUE(k.quit);
-
+TEST_F(Screen, KeysScrollSixteenPixelsEveryEightyMilliseconds) {
     // Passes every 7 ms, up to 6 ms late for a step, keep 25 steps in two
     // seconds (200 pixels a second); a pass two intervals late makes the
     // three steps due, one 20 seconds late those of two seconds only.
-    k = {};
+    load("1600 960", "");
+    editor_keys k = {};
     k.next_scroll = 5000;
-    view_origin_x = 0;
     key(&k, EV_KEY_DOWN, SDLK_RIGHT);
     for (uint32_t now = 5000; now < 7000; now += 7) editor_scroll(&k, now);
     const struct {
@@ -91,12 +64,6 @@ TEST_F(Screen, OriginIsClampedToTheMapAndNegativeOnSmallMaps) {
     clamp_view_origin();
     EXPECT_EQ(view_origin_x, 80);
     EXPECT_EQ(view_origin_y, -100);
-    // A map exactly as large as the area is shown unscrolled.
-    load("620 600", "");
-    view_origin_x = view_origin_y = 30;
-    draw_view();
-    EXPECT_EQ(view_origin_x, 0);
-    EXPECT_EQ(view_origin_y, 0);
 }
 
 TEST_F(Screen, ObjectsAreDrawnAtTheirPlaceFromTheBottomLeft) {
@@ -108,7 +75,6 @@ TEST_F(Screen, ObjectsAreDrawnAtTheirPlaceFromTheBottomLeft) {
     const uint32_t mark = screen_pixel(MARK);
     const int sx = 50 + 120, row = 600 - (60 + 100) - 4;
     EXPECT_EQ(pixel_at(map_area.picture, sx + 3, row + 3), mark);
-    EXPECT_NE(pixel_at(map_area.picture, sx, row + 4), mark);
     EXPECT_NE(pixel_at(map_area.picture, 300 + 120, 600 - 400 - 4), mark);  // removed
     EXPECT_EQ(display_pixel(sx, row), mark);
     // A click there finds the map point under it.
@@ -128,6 +94,7 @@ TEST_F(Screen, ResizedWindowLaysBothRegionsOutAgain) {
         e.resize.h = h;
         SDL_PushEvent(&e);
         editor_poll_events();
+        EXPECT_EQ(back_buffer.width, w);
         EXPECT_EQ(map_area.picture.width, w - 180);
         EXPECT_EQ(panel_area.x, w - 180);
         EXPECT_EQ(panel_area.picture.height, h);
@@ -158,18 +125,10 @@ TEST_F(Screen, FileListIsSortedAndHoldsOnlyMapsThatCanBeOpened) {
     destroy_realm(realm);
 }
 
-TEST_F(Screen, ChooserTakesOnlyAClickOnAName) {
-    char name[MAP_FILE_NAME_MAX] = "unchanged";
-    push_key(SDL_KEYDOWN, SDLK_ESCAPE);
-    push_key(SDL_KEYUP, SDLK_ESCAPE);
-    push_click(75 + 40, 50 + 130);         // left of the names
-    push_click(75 + 60, 50 + 120 + 41);    // below the last row
-    push_click(75 + 60, 50 + 120 + 21, SDL_BUTTON_RIGHT);
-    map_chooser("Load fenda:", name);
-    EXPECT_STREQ(name, "towers.fenda");
-
+TEST_F(Screen, ChooserTurnsThePageOnItsLastRow) {
     // More maps than rows: the last row turns the page. The picture's
     // height says how many rows fit.
+    char name[MAP_FILE_NAME_MAX] = "unchanged";
     bitmap menu{};
     load_bitmap(&menu, "menu.png", RMT_PICTURE);
     const int per_page = (menu.height - 120) / 20 - 1;
@@ -183,8 +142,7 @@ TEST_F(Screen, ChooserTakesOnlyAClickOnAName) {
 
 TEST_F(Screen, WholeRunDrivenByEvents) {
     // Choose towers, `l` and choose testmap (Right, held on `l`, is let go
-    // while the chooser has the input), place a wall and remove it, place a
-    // medical kit, leave with Escape.
+    // while the chooser has the input), place a medical kit, leave with Escape.
     const int panel = 800 - 180;
     push_click(135, 50 + 120 + 25);
     push_key(SDL_KEYDOWN, SDLK_RIGHT);
@@ -192,9 +150,6 @@ TEST_F(Screen, WholeRunDrivenByEvents) {
     push_key(SDL_KEYUP, SDLK_l);
     push_key(SDL_KEYUP, SDLK_RIGHT);
     push_click(135, 50 + 125);
-    push_click(panel + 10, 5);
-    push_click(300, 300);
-    push_click(301, 299, SDL_BUTTON_RIGHT);
     push_click(panel + 50, 5);
     push_click(panel + 20, 200 + 2 * font_height(0) + 5);
     push_click(400, 500);
