@@ -34,12 +34,6 @@ TEST(MenuKeys, ChoiceOnReleaseAndTheLastOneInABatchCounts) {
     c = take({{U, '1'}, {U, 's'}});
     EXPECT_TRUE(c.network && c.server);
     EXPECT_EQ(c.players, 1);
-    c = take({{U, '2'}, {U, 'c'}});
-    EXPECT_TRUE(c.network);
-    EXPECT_FALSE(c.server);
-    c = take({{U, 's'}, {U, '3'}});
-    EXPECT_FALSE(c.network);
-    EXPECT_EQ(c.players, 3);
     // Keys that choose nothing, and Escape's release, leave it unmade: keypad
     // 1 is not the digit, nor is Right Ctrl (305), whose low byte is "1".
     c = take({{U, '5'}, {U, '0'}, {D, 'a'}, {U, 27}, {U, SDLK_KP1}, {U, SDLK_RCTRL}});
