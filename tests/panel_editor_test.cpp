@@ -78,21 +78,14 @@ TEST_F(Panel, WallListFromItsFileEmptyAndFull) {
 }
 
 TEST_F(Panel, UndoAndRedoOverPlacementsRemovalsAndPlayerMoves) {
-    // Player 0 placed, placed again (a move), a medical kit placed and
-    // then removed; the first right click skips the hidden trigger.
-    write_file("t.fenda", "700 500 bg_dusk.jpg\n\nstatus_panel.png\n\n0 0 TRIGGER 300 300 REDIRECT 0 0\n \n");
-    wipe_realm(RMT_GAME);
-    load_map("t.fenda");
+    // Player 0 placed, placed again (a move), a medical kit placed and then
+    // removed. (A hidden trigger left alone: process_editor_test.cpp.)
     history_clear();
-    object *trigger = editor_objects()[0];
     item_list_box.selected = 12;
     object *player = place_selected(100 * 256, 0);
     EXPECT_EQ(place_selected(200 * 256, 0), player);
     item_list_box.selected = 2;
     object *kit = place_selected(300 * 256, 0);
-    show_outlines = false;
-    EXPECT_EQ(remove_object_at(0, 0), nullptr);
-    show_outlines = true;
     EXPECT_EQ(remove_object_at(305 * 256, 0), kit);
     history_mark_saved();
     ASSERT_EQ(editor_objects().size(), 3u);
@@ -116,7 +109,6 @@ TEST_F(Panel, UndoAndRedoOverPlacementsRemovalsAndPlayerMoves) {
         EXPECT_EQ(kit->kind, st.kit_kind);
         EXPECT_EQ(history_unsaved(), st.unsaved != 0) << &st - steps;
     }
-    EXPECT_EQ(trigger->kind, OBJ_TRIGGER);
     // A new edit drops what was undone: the saved state is gone for good.
     remove_object_at(0, 0);
     EXPECT_FALSE(history_redo());

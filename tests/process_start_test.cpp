@@ -143,8 +143,6 @@ TEST(ProcessStart, StartUpAndShutdownInOrderAndTheStepsThatFail) {
          {"ERROR: SDL initialization failed", ": file system shutdown\n"}, {"shuting down SDL"}},
         {GAME, {"colour=8"}, {}, "dummy", "dummy", 4, "\n\nERROR: unable to set video mode: \"8-bit palette modes are not supported\"\n\n",
          {"ERROR: unable to set video mode", ": shuting down SDL\n", ": file system shutdown\n"}, {}},
-        {GAME, {"colour=16"}, {"start.jpg"}, "dummy", "dummy", 3, "\n\nERROR: can't open real file \"start.jpg\"\n\n",
-         {mode + "16-bit", "ERROR: can't open real file \"start.jpg\"", ": shuting down SDL\n"}, {}},
         // A wall picture that is missing ends the editor at start, before its
         // chooser (which would wait for ever on the dummy display). With no
         // map at all the chooser returns at once and "testmap.fenda" is asked for.
