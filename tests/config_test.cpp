@@ -47,7 +47,6 @@ TEST_F(ConfigTest, WhatEachFileSets) {
          "server=192.0.2.7\npacket_interval=  -75xyz\nnet_control_interval=+30\nnet_control_send=abc\n"
          "editor_screen_wid=1024\neditor_screen_hgt=768\n\n",
          "fullscreen 16 sound [Alice] [Bob the builder] [] [ spaced ] 192.0.2.7 -75 30 0 1024x768"},
-        {"# a comment\nsound=on\nsound=off\n\n", "window 24 sound [First] [Second] [Third] [Fourth] 127.0.0.1 150 20 16 0x0"},
         // Only the seventh character names the player.
         {"player12=Twelve\nplayer2xyz=Two\n\n", "window 24 silent [Twelve] [Two] [Third] [Fourth] 127.0.0.1 150 20 16 0x0"},
         // Nothing after the empty line is read; a line of 80 characters is

@@ -98,14 +98,4 @@ TEST_F(FilesDeathTest, SafeModeFailuresEndTheProgramNamingFileAndOffsets) {
     EXPECT_EXIT(fs_rwops(h), code3, "fs_real_file: file handle 0 is not open");
 }
 
-TEST_F(FilesDeathTest, NothingIsReadBeyondTheLargestFileSize) {
-    write_file("big.bin", std::string(FS_MAX_SIZE + 1, 'b'));
-    uint8_t h = fs_open("big.bin", "rb", 1);
-    std::string buffer(FS_MAX_SIZE, '\0');
-    EXPECT_EQ(fs_read_block(h, FS_MAX_SIZE, &buffer[0]), (uint32_t)FS_MAX_SIZE);
-    EXPECT_EXIT(fs_read_byte(h), ::testing::ExitedWithCode(3),
-                "reading byte from file \"big.bin\" \\[\"big.bin\" ofs=0h\\] beyond the eof\n"
-                "\\(file_ofs=4FFFFFh file_size=4FFFFFh\\)");
-}
-
 }  // namespace

@@ -1,10 +1,9 @@
 // The log: the file made on the first line written, channel switches and
-// filters, messages cut and never used as formats, and a file that cannot be
-// made. (The line formats of whole runs: process_start_test.cpp.)
+// filters, messages cut and never used as formats. (The line formats of
+// whole runs: process_start_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <string>
-#include <sys/stat.h>
 
 #include "frame/log.h"
 #include "frame/sys.h"
@@ -59,18 +58,6 @@ TEST_F(LogTest, LongMessagesAreCutAndMessagesAreNeverReusedAsFormats) {
     log_write(LOG_INFO, "%s", std::string(400, 'a').c_str());
     log_warning("%s", "100%d %s %n");
     EXPECT_EQ(read_file(path), ": " + std::string(255, 'a') + "\nWARNING: 100%d %s %n\n");
-}
-
-TEST_F(LogTest, UncreatableFileSwitchesTheLogOffForGood) {
-    std::string as_dir = dir.file("a_directory.log");
-    mkdir(as_dir.c_str(), 0755);
-    log_reset(LOG_CHANNELS_GAME, as_dir.c_str());
-    log_write(LOG_INFO, "first");
-    EXPECT_FALSE(log_enabled);
-    EXPECT_FALSE(subsystem_is_up(SUB_LOG));
-    log_enabled = true;  // even if someone switched it back on, no file opens again
-    log_write(LOG_INFO, "second");
-    EXPECT_FALSE(subsystem_is_up(SUB_LOG));
 }
 
 }  // namespace

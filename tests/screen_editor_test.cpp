@@ -99,12 +99,6 @@ TEST_F(Screen, ResizedWindowLaysBothRegionsOutAgain) {
     draw_panel();  // within the new, smaller bitmap
 }
 
-TEST_F(Screen, ChooserRowsAndTheirEdges) {
-    // Row i takes 120 + 20i to 140 + 20i, both edges; x from 50 to 562.
-    const int want[][4] = {{50, 120, 0}, {562, 140, 0}, {50, 141, 1}, {50, 160, 1}, {50, 161, -1}, {49, 130, -1}, {563, 130, -1}, {60, 119, -1}};
-    for (auto &w : want) EXPECT_EQ(chooser_row_at(w[0], w[1], 2), w[2]) << w[0] << "," << w[1];
-}
-
 TEST_F(Screen, FileListIsSortedAndHoldsOnlyMapsThatCanBeOpened) {
     write_file("b.FENDA", "");
     write_file("a.fenda.bak", "");
