@@ -108,17 +108,15 @@ TEST_F(MapSave, WarningsAndTheRescueOfUnsavedChanges) {
         EXPECT_STREQ(text, warning);
     }
 
-    // Nothing unsaved, nothing written; a removal goes to the autosave, as
-    // the writer writes it, and the note says where (the fatal end that
-    // shows it: process_editor_test.cpp).
+    // Nothing unsaved, nothing written; after a removal the note names the
+    // autosave (its contents at a fatal end and at the window's close:
+    // process_editor_test.cpp).
     map_in_memory = true;
     history_clear();
     EXPECT_EQ(editor_rescue(), nullptr);
     remove_object_at(0, 0);
     const std::string note = "unsaved changes are in \"editor.fenda.autosave\"";
     EXPECT_EQ(editor_rescue(), note);
-    save_map("expected.fenda");
-    EXPECT_EQ(read_file("editor.fenda.autosave"), read_file("expected.fenda"));
     // While another map loads the lists are not read; the earlier autosave
     // is still named.
     map_in_memory = false;

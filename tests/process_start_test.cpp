@@ -128,8 +128,8 @@ TEST(ProcessStart, StartUpAndShutdownInOrderAndTheStepsThatFail) {
         std::string out;
         std::vector<std::string> logged, not_logged;
     } runs[] = {
-        // At each depth (the dummy display keeps the one asked for): SDL,
-        // the mode, the display's channels, sound, the font, and the ends.
+        // At depth 16 (the dummy display keeps the one asked for): SDL, the
+        // mode, the display's channels, sound, the font, and the ends.
         {GAME, {"colour=16"}, {}, "dummy", "dummy", 0, quit,
          {": parsing \"fenda2.config\"\n", ": initializing SDL\n", mode + "16-bit RGB (software surface)\n" + rgb16,
           ": initializing sound\n", ": freq 22050, format 8010h, 2 channels\n", "graphics: loading font \"koi8.font\"\n",
