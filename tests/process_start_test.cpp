@@ -58,48 +58,35 @@ run_result run_game_to_menu(const std::vector<std::string> &argv, const std::str
     return {status, game.out(), game.err()};
 }
 
-// The five lines of a program that finds no configuration.
-std::string no_config_log(const std::string &banner) {
-    return ": " + banner + "\n: initializing file system\n: parsing \"fenda2.config\"\n"
-           "ERROR: can't open real file \"fenda2.config\"\n: file system shutdown\n";
-}
-
 TEST(ProcessStart, OptionsBannersAndEndsBeforeTheScreenStartsWithTheirExactLogs) {
-    const std::string game_log = no_config_log("Fenda 2 [" + game_version + "]");
+    // The five lines of a game that finds no configuration.
+    const std::string game_log = ": Fenda 2 [" + game_version + "]\n: initializing file system\n: parsing \"fenda2.config\"\n"
+                                 "ERROR: can't open real file \"fenda2.config\"\n: file system shutdown\n";
     const std::string no_config = "\n\nERROR: can't open real file \"fenda2.config\"\n\n";
-    // Each run in an empty directory, or one holding `config`; afterwards
-    // it holds that and the log file named (with exactly that text) only.
+    // Each run in an empty directory; afterwards it holds the log file named
+    // (with exactly that text) only.
     const struct {
         std::string program;
         std::vector<std::string> args;
-        std::string config;
         int status;
         std::string out, log_name, log;
     } runs[] = {
-        {GAME, {"--version"}, "", 0, "\nTrelm 2D: fenda " + game_version + "\n\n\n\n\n", "", ""},
-        {EDITOR, {"/?"}, "", 0, "\nTrelm 2D: fenda editor\n" + editor_version + "\n" + help_text + "\n\n\n\n", "", ""},
+        {GAME, {"--version"}, 0, "\nTrelm 2D: fenda " + game_version + "\n\n\n\n\n", "", ""},
+        {EDITOR, {"/?"}, 0, "\nTrelm 2D: fenda editor\n" + editor_version + "\n" + help_text + "\n\n\n\n", "", ""},
         // Options before --version are read first; --log-file switches the
         // log on, yet --version still writes nothing.
-        {GAME, {"--log-file", "named.log", "--bogus", "--version"}, "", 0,
+        {GAME, {"--log-file", "named.log", "--bogus", "--version"}, 0,
          "\nunknown option - \"--bogus\"\n\nTrelm 2D: fenda " + game_version + "\n\n\n\n\n", "", ""},
-        {GAME, {}, "", 3, no_config, "fenda2.log", game_log},
+        {GAME, {}, 3, no_config, "fenda2.log", game_log},
         // The log options override each other in order; the console still
         // reports. Without a name, --log-file is reported and the default kept.
-        {EDITOR, {"--log-file", "first.log", "--no-log-file"}, "", 3, no_config, "", ""},
-        {GAME, {"--log-file"}, "", 3, "\nunknown option - \"--log-file\"\n" + no_config, "fenda2.log", game_log},
-        // A bad configuration ends the program before anything else starts.
-        {GAME, {}, "colour=24\nbogus\n\n", 16, "\n\nERROR: error parsing \"fenda2.config\" line 1\n\n", "fenda2.log",
-         ": Fenda 2 [" + game_version + "]\n: initializing file system\n: parsing \"fenda2.config\"\n"
-         "ERROR: error parsing \"fenda2.config\" line 1\n: file system shutdown\n"},
+        {EDITOR, {"--log-file", "first.log", "--no-log-file"}, 3, no_config, "", ""},
+        {GAME, {"--log-file"}, 3, "\nunknown option - \"--log-file\"\n" + no_config, "fenda2.log", game_log},
     };
     for (const auto &r : runs) {
         SCOPED_TRACE("run " + std::to_string(&r - runs));
         temp_dir dir;
         std::set<std::string> left;
-        if (!r.config.empty()) {
-            write_file(dir.file("fenda2.config"), r.config);
-            left.insert("fenda2.config");
-        }
         if (!r.log_name.empty()) left.insert(r.log_name);
         std::vector<std::string> argv = r.args;
         argv.insert(argv.begin(), r.program);
