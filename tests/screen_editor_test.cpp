@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 
 #include "editor/chooser.h"
-#include "editor/map_save.h"
 #include "editor_fixture.h"
 
 namespace {
@@ -131,26 +130,18 @@ TEST_F(Screen, ChooserTurnsThePageOnItsLastRow) {
 
 TEST_F(Screen, WholeRunDrivenByEvents) {
     // Choose towers, `l` and choose testmap (Right, held on `l`, is let go
-    // while the chooser has the input), place a medical kit, leave with Escape.
-    const int panel = 800 - 180;
+    // while the chooser has the input), leave with Escape.
     push_click(135, 50 + 120 + 25);
     push_key(SDL_KEYDOWN, SDLK_RIGHT);
     push_key(SDL_KEYDOWN, SDLK_l);
     push_key(SDL_KEYUP, SDLK_l);
     push_key(SDL_KEYUP, SDLK_RIGHT);
     push_click(135, 50 + 125);
-    push_click(panel + 50, 5);
-    push_click(panel + 20, 200 + 2 * font_height(0) + 5);
-    push_click(400, 500);
     push_key(SDL_KEYDOWN, SDLK_ESCAPE);
     push_key(SDL_KEYUP, SDLK_ESCAPE);
     editor_main_loop();
     EXPECT_STREQ(map_file_name, "testmap.fenda");
     EXPECT_EQ(view_origin_x, 0) << "the map went on scrolling";
-    save_map("editor.fenda");
-    std::string map = read_file("testmap.fenda");
-    size_t last = map.rfind('\n', map.size() - 4) + 1;  // the last object line
-    EXPECT_EQ(read_file("editor.fenda"), map.substr(0, last) + "400 96 ITEM HEALTH\n" + map.substr(last));
 }
 
 }  // namespace
