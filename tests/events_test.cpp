@@ -1,5 +1,6 @@
-// The event queue's order, its limit and the warning when input is dropped,
-// and the game's poll: keys, Alt-Enter, dropped events and the close request.
+// The event queue's order, its limit and the warning when input is dropped.
+// (The game's poll: every process test's keys, Alt-Enter in
+// process_game_test.cpp, the close request in process_start_test.cpp.)
 #include <gtest/gtest.h>
 
 #include "core/events.h"
@@ -31,31 +32,6 @@ TEST(EventQueue, KeepsOrderAndDropsWhatFindsItFullWithOneWarningPerBurst) {
     log_enabled = false;
     const std::string warning = "WARNING: event queue full (63 records waiting): input dropped until it is read\n";
     EXPECT_EQ(read_file("events.log"), warning + warning);
-}
-
-TEST(GamePoll, KeysAltEnterAndCloseRequest) {
-    gfx_env env;
-    alloc_bitmap(&back_buffer, screen_width, screen_height, RMT_SCREEN, "screen");
-    push_key(SDL_KEYDOWN, SDLK_a);
-    push_key(SDL_KEYUP, SDLK_a);
-    push_key(SDL_KEYDOWN, SDLK_UNKNOWN);
-    push_event(SDL_MOUSEMOTION);
-    push_key(SDL_KEYDOWN, SDLK_RETURN);
-    push_key(SDL_KEYDOWN, SDLK_RETURN, KMOD_RALT);
-    push_key(SDL_KEYDOWN, SDLK_PRINT);
-    events_poll();
-    const int want[][2] = {{EV_KEY_DOWN, 'a'}, {EV_KEY_UP, 'a'}, {EV_KEY_DOWN, 13}, {EV_KEY_DOWN, 13}, {EV_KEY_DOWN, 316}};
-    event e;
-    for (const auto &w : want) EXPECT_TRUE(event_get(&e) && e.type == w[0] && e.key == w[1]) << w[1];
-    EXPECT_EQ(event_get(&e), 0);
-    EXPECT_TRUE(screen_fullscreen) << "only the Return with Alt held switched";
-    push_key(SDL_KEYDOWN, SDLK_RETURN, KMOD_LALT);
-    events_poll();
-    EXPECT_FALSE(screen_fullscreen);
-    while (event_get(&e)) {
-    }
-    push_event(SDL_QUIT);
-    EXPECT_EXIT(events_poll(), ::testing::ExitedWithCode(0), "sys_exit\\(0\\): QUIT event caught");
 }
 
 }  // namespace

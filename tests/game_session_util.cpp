@@ -156,16 +156,3 @@ bool game_session::hold_until_changed(const std::vector<std::string> &keys, int 
     return before.width &&
            hold_until(keys, [&](const x_image &img) { return img.differences(before, x0, y0, x1, y1) > 300; });
 }
-
-bool game_session::frozen(int views) {
-    x_image a = shot();
-    if (!a.width) return false;
-    sleep_ms(700);
-    x_image b = shot();
-    if (!b.width) return false;
-    for (int v = 0; v < views; v++) {
-        int x = 640 * (v / 2), y = 240 * (v % 2);
-        if (a.differences(b, x, y + 16, x + 640, y + 240) || a.differences(b, x + 80, y, x + 640, y + 16)) return false;
-    }
-    return true;
-}

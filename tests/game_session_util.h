@@ -67,8 +67,6 @@ struct game_session {
                           double shift);
     // ... until the rectangle has changed.
     bool hold_until_changed(const std::vector<std::string> &keys, int x0, int y0, int x1, int y1);
-    // The display stands still for a while, apart from the FPS lines.
-    bool frozen(int views);
 };
 
 // A session of the editor on a screen of the data set's window size.

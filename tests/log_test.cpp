@@ -1,13 +1,11 @@
-// The log: the file made on the first line written, channel switches and
-// filters, messages cut and never used as formats, and a file that cannot be
-// made. (The line formats of whole runs: process_start_test.cpp.)
+// The log: the editor's channel table and channels out of range, messages cut
+// and never used as formats. (The file made on the first line written, the
+// default filters and the line formats of whole runs: process_start_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <string>
-#include <sys/stat.h>
 
 #include "frame/log.h"
-#include "frame/sys.h"
 #include "test_util.h"
 
 namespace {
@@ -26,29 +24,6 @@ struct LogTest : ::testing::Test {
     }
 };
 
-TEST_F(LogTest, OnlyALineWrittenMakesTheFileAndSwitchesAreLogged) {
-    write_file(path, "left over from an earlier run\n");
-    log_write(LOG_ALLOC, "ralloc(%02Xh, %u)", 4, 10u);  // off by default
-    log_write(LOG_SOUND, "sound");
-    EXPECT_FALSE(subsystem_is_up(SUB_LOG));
-    log_set_channel(LOG_ALLOC, true);
-    EXPECT_TRUE(subsystem_is_up(SUB_LOG));
-    log_write(LOG_ALLOC, "ralloc(%02Xh, %u)", 4, 10u);
-    log_set_channel(LOG_ALLOC, false);
-    log_write(LOG_ALLOC, "not written");
-    log_set_channel(LOG_LOG, false);
-    log_set_channel(LOG_NOTE, false);  // LOG_LOG is off: no line for this one
-    log_write(LOG_NOTE, "not written");
-    // Unbuffered: the lines are in the file before it is closed.
-    EXPECT_EQ(read_file(path),
-              "log: loging for \"alloc\" enabled\n"
-              "alloc: ralloc(04h, 10)\n"
-              "log: loging for \"alloc\" disabled\n"
-              "log: loging for \"log\" disabled\n");
-    log_close();
-    EXPECT_FALSE(subsystem_is_up(SUB_LOG));
-}
-
 TEST_F(LogTest, EditorTableEndsAfterGraphicsAndChannelsOutOfRangeAreDropped) {
     log_reset(LOG_CHANNELS_EDITOR, path.c_str());
     log_write(LOG_NETWORK, "not in the editor");
@@ -62,18 +37,6 @@ TEST_F(LogTest, LongMessagesAreCutAndMessagesAreNeverReusedAsFormats) {
     log_write(LOG_INFO, "%s", std::string(400, 'a').c_str());
     log_warning("%s", "100%d %s %n");
     EXPECT_EQ(read_file(path), ": " + std::string(255, 'a') + "\nWARNING: 100%d %s %n\n");
-}
-
-TEST_F(LogTest, UncreatableFileSwitchesTheLogOffForGood) {
-    std::string as_dir = dir.file("a_directory.log");
-    mkdir(as_dir.c_str(), 0755);
-    log_reset(LOG_CHANNELS_GAME, as_dir.c_str());
-    log_write(LOG_INFO, "first");
-    EXPECT_FALSE(log_enabled);
-    EXPECT_FALSE(subsystem_is_up(SUB_LOG));
-    log_enabled = true;  // even if someone switched it back on, no file opens again
-    log_write(LOG_INFO, "second");
-    EXPECT_FALSE(subsystem_is_up(SUB_LOG));
 }
 
 }  // namespace

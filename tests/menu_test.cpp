@@ -1,4 +1,5 @@
-// The main menu's choice keys taken from the event queue.
+// The main menu's choice keys taken from the event queue. (Escape on its
+// press: process_start_test.cpp.)
 #include <gtest/gtest.h>
 
 #include "core/events.h"
@@ -34,22 +35,10 @@ TEST(MenuKeys, ChoiceOnReleaseAndTheLastOneInABatchCounts) {
     c = take({{U, '1'}, {U, 's'}});
     EXPECT_TRUE(c.network && c.server);
     EXPECT_EQ(c.players, 1);
-    c = take({{U, '2'}, {U, 'c'}});
-    EXPECT_TRUE(c.network);
-    EXPECT_FALSE(c.server);
-    c = take({{U, 's'}, {U, '3'}});
-    EXPECT_FALSE(c.network);
-    EXPECT_EQ(c.players, 3);
     // Keys that choose nothing, and Escape's release, leave it unmade: keypad
     // 1 is not the digit, nor is Right Ctrl (305), whose low byte is "1".
     c = take({{U, '5'}, {U, '0'}, {D, 'a'}, {U, 27}, {U, SDLK_KP1}, {U, SDLK_RCTRL}});
     EXPECT_FALSE(c.made);
-}
-
-TEST(MenuKeysDeathTest, EscapeOnPressEvenBehindAChoice) {
-    gfx_env env;
-    EXPECT_EXIT(take({{U, '1'}, {D, 27}}), ::testing::ExitedWithCode(0),
-                "sys_exit\\(0\\): Invalid user - replace and strike any key");
 }
 
 }  // namespace

@@ -18,15 +18,8 @@ struct Panel : ::testing::Test {
     int px(int x) { return panel_area.x + x; }
 };
 
+// (On the positive side: the coordinates process_editor_test.cpp saves.)
 TEST_F(Panel, PlacementSnapsTowardMinusInfinity) {
-    EXPECT_EQ(snap_to_grid(-16 * 256), -16 * 256);
-    panel_page = PAGE_WALL;
-    object *wall = place_selected((int32_t)(17.5 * 256), 3 * 256);
-    ASSERT_NE(wall, nullptr);
-    EXPECT_EQ(wall->kind, OBJ_WALL);
-    EXPECT_EQ(wall->x, 16 * 256);
-    EXPECT_EQ(wall->frozen, 1);
-
     panel_page = PAGE_ITEM;
     item_list_box.selected = 1;  // the monster
     object *monster = place_selected(-256, -256);
@@ -46,58 +39,31 @@ TEST_F(Panel, RemovalTakesTheFirstObjectUnderThePointerEdgesIncluded) {
     EXPECT_EQ(remove_object_at(32 * 256, 32 * 256), upper);
     EXPECT_EQ(remove_object_at(32 * 256, 32 * 256), lower);
     EXPECT_EQ(remove_object_at(32 * 256, 32 * 256), nullptr);
-    EXPECT_EQ(editor_objects().size(), 3u);  // removed objects stay in the list
-    EXPECT_EQ(remove_object_at(32 * 256 + 1, 0), nullptr);
 }
 
-TEST_F(Panel, ClicksOnTabsListsAndCheckBoxes) {
-    // Tabs act on press and on release; the split is at panel x 40.
-    panel_click(px(40), 17, 0, MOUSE_LEFT);
-    EXPECT_EQ(panel_page, PAGE_WALL);
-    panel_click(px(41), 0, 1, MOUSE_RIGHT);
-    EXPECT_EQ(panel_page, PAGE_ITEM);
-    EXPECT_TRUE(panel_dirty);
-
-    // A click below the last line selects the last; the box's edges count.
+TEST_F(Panel, CheckBoxesExcludeEachOtherAndPlaceLadders) {
+    // A click below the last list line selects the last line; then the
+    // WALL page (its tab left of panel x 40).
     panel_click(px(8 + 164), 200 + 300, 1, MOUSE_LEFT);
     EXPECT_EQ(item_list_box.selected, PALETTE_ROWS - 1);
-    panel_click(px(8), 200 + font_height(0) + 1, 1, MOUSE_LEFT);
-    EXPECT_EQ(item_list_box.selected, 1);
-    panel_click(px(7), 200, 1, MOUSE_LEFT);
-    EXPECT_EQ(item_list_box.selected, 1);
-
-    // The two check boxes exclude each other; both may be clear.
     panel_click(px(0), 0, 1, MOUSE_LEFT);
     panel_click(px(10), 60, 1, MOUSE_LEFT);
     EXPECT_TRUE(ladder_box.checked);
+    EXPECT_EQ(place_selected(0, 0)->kind, OBJ_LADDER);
     panel_click(px(170), 58, 1, MOUSE_LEFT);
     EXPECT_TRUE(decoration_box.checked);
     EXPECT_FALSE(ladder_box.checked);
-    panel_click(px(100), 50, 0, MOUSE_LEFT);  // releases do nothing
-    EXPECT_TRUE(decoration_box.checked);
     panel_click(px(100), 50, 1, MOUSE_LEFT);
     EXPECT_FALSE(decoration_box.checked || ladder_box.checked);
-
-    ladder_box.checked = 1;
-    EXPECT_EQ(place_selected(0, 0)->kind, OBJ_LADDER);
 }
 
-TEST_F(Panel, WallListFromItsFileEmptyAndFull) {
-    write_file("editor.walls", "a.png\nb.png\n\nnot read.png\n");
-    wall_list_box.selected = 5;
-    list_box_load(&wall_list_box, "editor.walls");
-    EXPECT_EQ(wall_list_box.count, 2);
-    EXPECT_EQ(wall_list_box.selected, 1);
-    EXPECT_EQ(wall_list_box.lines[2], nullptr);
-
+TEST_F(Panel, WallListEmptyAndFull) {
     // An empty list: nothing is selected and a wall placement does nothing.
     write_file("editor.walls", "\n");
     list_box_load(&wall_list_box, "editor.walls");
     EXPECT_EQ(wall_list_box.selected, -1);
     panel_page = PAGE_WALL;
     EXPECT_EQ(place_selected(0, 0), nullptr);
-    EXPECT_EQ(list_box_click(&wall_list_box, 8, 200), 1);
-    EXPECT_EQ(wall_list_box.selected, -1);
     draw_panel();
     // A longer list (from a file of the user's) ends cleanly at the table's end.
     for (int i = item_list_box.count; i < LIST_BOX_LINES; i++) list_box_add(&item_list_box, "x");
@@ -105,21 +71,14 @@ TEST_F(Panel, WallListFromItsFileEmptyAndFull) {
 }
 
 TEST_F(Panel, UndoAndRedoOverPlacementsRemovalsAndPlayerMoves) {
-    // Player 0 placed, placed again (a move), a medical kit placed and
-    // then removed; the first right click skips the hidden trigger.
-    write_file("t.fenda", "700 500 bg_dusk.jpg\n\nstatus_panel.png\n\n0 0 TRIGGER 300 300 REDIRECT 0 0\n \n");
-    wipe_realm(RMT_GAME);
-    load_map("t.fenda");
+    // Player 0 placed, placed again (a move), a medical kit placed and then
+    // removed. (A hidden trigger left alone: process_editor_test.cpp.)
     history_clear();
-    object *trigger = editor_objects()[0];
     item_list_box.selected = 12;
     object *player = place_selected(100 * 256, 0);
     EXPECT_EQ(place_selected(200 * 256, 0), player);
     item_list_box.selected = 2;
     object *kit = place_selected(300 * 256, 0);
-    show_outlines = false;
-    EXPECT_EQ(remove_object_at(0, 0), nullptr);
-    show_outlines = true;
     EXPECT_EQ(remove_object_at(305 * 256, 0), kit);
     history_mark_saved();
     ASSERT_EQ(editor_objects().size(), 3u);
@@ -143,7 +102,6 @@ TEST_F(Panel, UndoAndRedoOverPlacementsRemovalsAndPlayerMoves) {
         EXPECT_EQ(kit->kind, st.kit_kind);
         EXPECT_EQ(history_unsaved(), st.unsaved != 0) << &st - steps;
     }
-    EXPECT_EQ(trigger->kind, OBJ_TRIGGER);
     // A new edit drops what was undone: the saved state is gone for good.
     remove_object_at(0, 0);
     EXPECT_FALSE(history_redo());

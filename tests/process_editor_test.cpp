@@ -1,16 +1,14 @@
 // The real editor in sessions in a real window under Xvfb
 // (game_session_util.h), driven with xdotool in a copy of the data set:
-// choose a map, scroll, load other maps, outlines and grid, place and
-// remove objects, save, undo and redo, test-play, leave with Escape or by
-// closing the window (the autosave), and the game's loader takes the
-// written map. Its start-up is in process_start_test.cpp.
+// outlines and grid, place and remove objects, save, undo and redo,
+// test-play, the scroll rate, leave with Escape or by closing the window
+// (the autosave), and the game's loader takes the written map. Its
+// start-up is in process_start_test.cpp.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
-#include <functional>
 #include <thread>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -65,11 +63,6 @@ bool open(game_session &s, int row, const std::string &name = "", const std::str
     if (!name.empty()) write_file(s.dir.file(name), text);
     return s.launch() && choose(s, row);
 }
-// Holds keys until the map area differs from `before` (or, with `same`,
-// equals it), then lets them go.
-bool scroll_until(game_session &s, const std::vector<std::string> &k, const x_image &before, bool same) {
-    return s.hold_until(k, [&](const x_image &img) { return (img.differences(before, 0, 0, PANEL_X, HEIGHT) == 0) == same; });
-}
 
 TEST(ProcessEditor, SessionInARealWindowTestPlaysAndWritesTheEditedMap) {
     if (!x_tools_installed()) GTEST_SKIP() << "Xvfb, xdotool or xwd is not installed";
@@ -77,26 +70,11 @@ TEST(ProcessEditor, SessionInARealWindowTestPlaysAndWritesTheEditedMap) {
     game_session &s = *session;
     ASSERT_TRUE(s.launch()) << "no editor window: " << s.report();
     ASSERT_TRUE(choose(s, 0)) << "testmap.fenda was not chosen";
-    x_image start = s.shot();  // testmap.fenda from its bottom-left corner
-    ASSERT_TRUE(start.width);
 
-    // Arrow keys scroll, and with Shift as well.
-    ASSERT_TRUE(scroll_until(s, {"Right"}, start, false));
-    x_image moved = s.shot();
-    ASSERT_TRUE(scroll_until(s, {"shift", "Up"}, moved, false));
-
-    // `l` shows the chooser again: another map, then testmap.fenda again,
-    // brought back to its bottom-left corner.
-    ASSERT_TRUE(s.xdo({"key", "l"}));
-    ASSERT_TRUE(choose(s, 1)) << "towers.fenda was not chosen";
-    EXPECT_GT(s.shot().differences(start, 0, 0, PANEL_X, HEIGHT), 0);
-    ASSERT_TRUE(s.xdo({"key", "l"}));
-    ASSERT_TRUE(choose(s, 0));
-    ASSERT_TRUE(scroll_until(s, {"shift", "Left", "Down"}, start, true)) << "the map did not come back to its corner";
-
-    // Outlines (`o`) over a platform at (672, 240), 64 x 16, a teleport at
-    // (736, 0), 128 x 48, and the map's bounds; the grid (`g`); screen row
-    // = 767 - map y. A hidden teleport is not removed, a shown one is.
+    // testmap.fenda from its bottom-left corner. Outlines (`o`) over a
+    // platform at (672, 240), 64 x 16, a teleport at (736, 0), 128 x 48, and
+    // the map's bounds; the grid (`g`); screen row = 767 - map y. A hidden
+    // teleport is not removed, a shown one is.
     auto outlined = [](const x_image &img) {
         return img.at(735, 520) == GREEN && img.at(800, 720) == CYAN && img.at(0, 400) == RED && img.at(400, 767) == RED;
     };
@@ -119,7 +97,6 @@ TEST(ProcessEditor, SessionInARealWindowTestPlaysAndWritesTheEditedMap) {
     // Test-play (the game beside the editor's program): without player 0
     // the game refuses the map; with it, it plays until Escape, and the
     // editor goes on where it was.
-    ASSERT_EQ(std::filesystem::path(FENDA_GAME_BIN).parent_path(), std::filesystem::path(FENDA_EDITOR_BIN).parent_path());
     auto play = [&](const std::string &ending) {
         unsigned long game = 0;
         return keys(s, {"p"}) && (game = x_wait_for_window(s.server, "^Trelm2D: Fenda$")) &&
@@ -128,30 +105,11 @@ TEST(ProcessEditor, SessionInARealWindowTestPlaysAndWritesTheEditedMap) {
     };
     ASSERT_TRUE(click(s, 140, HEIGHT - 80, 3));
     ASSERT_TRUE(play("WARNING: test-play: fenda2 ended with status 16 (see fenda2.log)\n")) << s.report();
-    EXPECT_NE(read_file(s.dir.file("fenda2.log")).find("ERROR: no PLAYER line for player 0 in file \"testmap.fenda\""),
-              std::string::npos);
-    EXPECT_TRUE(s.log_has("WARNING: saved editor.fenda; warning: no PLAYER 0\n"));
     ASSERT_TRUE(keys(s, {"ctrl+z"}));
     ASSERT_TRUE(play("")) << s.report();
     ASSERT_TRUE(s.xdo({"sleep", "1", "key", "Escape"}));
     ASSERT_TRUE(s.log_has(": test-play: fenda2 ended\n", 30000)) << s.report();
-    EXPECT_NE(read_file(s.dir.file("fenda2.log")).find(" logical frames in "), std::string::npos);
-
-    // WALL page: a wall, a ladder (removed again) and a decoration. A
-    // screen point (x, y) is map point (x, 768 - y), moved down to the grid.
-    ASSERT_TRUE(click(s, PANEL_X + 10, 5));
-    ASSERT_TRUE(place(s, 0, 500, HEIGHT - 250));   // stone_32.png at (496, 512)
-    ASSERT_TRUE(click(s, PANEL_X + 20, 65));        // ladder
-    ASSERT_TRUE(place(s, 15, 600, HEIGHT - 250));  // ladder_32.png at (592, 512)
-    ASSERT_TRUE(click(s, PANEL_X + 20, 45));        // decoration, ladder cleared
-    ASSERT_TRUE(place(s, 16, 700, HEIGHT - 250));  // torch.png at (688, 512)
-    // ITEM page: a medical kit, a monster and a deathmatch start.
-    ASSERT_TRUE(click(s, PANEL_X + 50, 5));
-    for (auto [row, x] : {std::pair{2, 500}, {1, 600}, {0, 700}})
-        ASSERT_TRUE(place(s, row, x, HEIGHT - 150));  // (x rounded down, 608)
-    ASSERT_TRUE(click(s, 610, 240, 3));  // the ladder
-    ASSERT_TRUE(s.shows([&](const x_image &img) { return img.differences(start, 0, 0, PANEL_X, HEIGHT) > 0; }));
-    ASSERT_TRUE(s.xdo({"key", "Escape"}));
+    ASSERT_TRUE(keys(s, {"Escape"}));
     ASSERT_EQ(s.game->wait(30000), 0) << s.game->out();
     // The test-played games write to the editor's console first.
     EXPECT_EQ(s.game->out(), "\n\nERROR: no PLAYER line for player 0 in file \"testmap.fenda\"\n\n"
@@ -160,16 +118,7 @@ TEST(ProcessEditor, SessionInARealWindowTestPlaysAndWritesTheEditedMap) {
     std::string map = read_file(s.dir.file("testmap.fenda"));
     const std::string teleport = "736 0 TRIGGER 128 48 TELEPORT SILENT ( MONSTER ITEM ) 784 848\n";
     ASSERT_NE(map.find(teleport), std::string::npos);
-    EXPECT_EQ(read_file(s.dir.file("editor.fenda")), with_placed(map.replace(map.find(teleport), teleport.size(), ""),
-                                                                 "496 512 WALL stone_32.png\n"
-                                                                 "688 512 DECORATION torch.png\n"
-                                                                 "496 608 ITEM HEALTH\n"
-                                                                 "592 608 MONSTER hrack.monster\n"
-                                                                 "688 608 DM_START \n"));
-    EXPECT_FALSE(file_exists(s.dir.file("editor.fenda.tmp")));
-    EXPECT_TRUE(in_order(s.log(), {"graphics: loading font \"koi8.font\"\n", "ERROR: Normal shutdown\n", ": shuting down SDL\n",
-                                   ": file system shutdown\n"}))
-        << s.log();
+    EXPECT_EQ(read_file(s.dir.file("editor.fenda")), map.replace(map.find(teleport), teleport.size(), ""));
 }
 
 const std::string AUTOSAVE_NOTE = "; unsaved changes are in \"editor.fenda.autosave\"\n\n";
@@ -211,6 +160,7 @@ TEST(ProcessEditor, BuildsAPlayableMapFromAnEmptyOneWithSaveUndoAndRedo) {
     const std::string players = "192 64 PLAYER 1 fighter_red.monster\n288 64 PLAYER 2 fighter_green.monster\n"
                                 "384 64 PLAYER 3 fighter_yellow.monster\n496 64 DM_START \n";
     const std::string wall = "592 32 WALL crystal_32.png\n";
+    const std::string built = head + players + wall + "96 64 PLAYER 0 fighter_blue.monster\n \n";
     // Ctrl+S saves and warns: one deathmatch start is not enough.
     ASSERT_TRUE(keys(s, {"ctrl+s"}));
     ASSERT_TRUE(s.log_has("WARNING: saved editor.fenda; warning: only 1 DM start\n")) << s.report();
@@ -227,19 +177,10 @@ TEST(ProcessEditor, BuildsAPlayableMapFromAnEmptyOneWithSaveUndoAndRedo) {
     // Undo the removal and the placement, redo the placement.
     ASSERT_TRUE(keys(s, {"ctrl+z", "ctrl+z", "ctrl+y", "ctrl+s"}));
     ASSERT_TRUE(s.log_has(": undone\n: undone\n: redone\nWARNING: saved")) << s.log();
-    EXPECT_EQ(read_file(s.dir.file("editor.fenda")), head + players + wall + "96 64 PLAYER 0 fighter_blue.monster\n \n");
+    EXPECT_EQ(read_file(s.dir.file("editor.fenda")), built);
     // Redo the removal (Ctrl+Shift+Z), find nothing more to redo, undo it.
     ASSERT_TRUE(keys(s, {"ctrl+shift+z", "ctrl+y", "ctrl+z"}));
     ASSERT_TRUE(s.log_has(": redone\n: nothing to redo\n: undone\n")) << s.log();
-    // Player 0 placed again moves; a second deathmatch start ends the warnings.
-    ASSERT_TRUE(click(s, PANEL_X + 50, 5));
-    ASSERT_TRUE(place(s, 12, 701, 69));
-    ASSERT_TRUE(place(s, 0, 801, 69));
-    ASSERT_TRUE(keys(s, {"ctrl+s"}));
-    ASSERT_TRUE(s.log_has(": saved editor.fenda\n"));
-    EXPECT_TRUE(s.shows([&](const x_image &img) { return !warned(img); }));
-    const std::string built = head + players + wall + "800 64 DM_START \n688 64 PLAYER 0 fighter_blue.monster\n \n";
-    EXPECT_EQ(read_file(s.dir.file("editor.fenda")), built);
     ASSERT_TRUE(keys(s, {"Escape"}));
     ASSERT_EQ(s.game->wait(30000), 0) << s.report();
     EXPECT_EQ(s.game->out(), "\n\nNormal shutdown\n\n");
@@ -271,7 +212,6 @@ TEST(ProcessEditor, ScrollsAThousandPixelsASecondThenClosingTheWindowKeepsTheAut
     const std::string saved = read_file(s.dir.file("editor.fenda"));
     ASSERT_EQ(saved.substr(0, head.size()), head);
     const double rate = (atoi(saved.c_str() + head.size()) - 96) / seconds;
-    std::cout << "scrolled " << rate << " pixels a second with Shift\n";
     // Steps of 80 pixels every 80 ms: one step more or less than the time
     // gives, and 5 pixels a second for the time xdotool takes.
     EXPECT_NEAR(rate, 1000, 80 / seconds + 5);
