@@ -2,7 +2,7 @@
 // of the data set: the menu's choices, one player moving, a
 // screenshot, the wide display of four players with the full-screen
 // switch, the statistics at the end. (Two players, one above the other, and
-// pause: process_replay_test.cpp and process_netplay_test.cpp; Escape in
+// pause: process_replay_test.cpp and process_net_test.cpp; Escape in
 // the menu: process_start_test.cpp.)
 #include <gtest/gtest.h>
 
