@@ -112,9 +112,13 @@ void record_turn_end(const turn_state *turn) {
         }
     }
     // A game that stops between turn ends ends its replay at the last turn
-    // end whose digest is kept: every turn of a network game, every 100
-    // frames of a local one (a digest costs about three logical frames).
-    if (turn->interval > 1 || logic_frame % REPLAY_CHECKPOINT_FRAMES == 0) {
+    // end whose digest is kept: every turn of a network game (the digest
+    // the turn's end just sent), every 100 frames of a local one (a digest
+    // costs about three logical frames).
+    if (subsystem_is_up(SUB_NETWORK)) {
+        checkpoint_frame = logic_frame;
+        checkpoint_digest = net_last_digest;
+    } else if (turn->interval > 1 || logic_frame % REPLAY_CHECKPOINT_FRAMES == 0) {
         checkpoint_frame = logic_frame;
         checkpoint_digest = world_hash();
     }

@@ -123,6 +123,9 @@ void net_begin_turn(int set, int32_t stamp);
 // and every computer holds ours; the milliseconds spent waiting when 100 or
 // more, else 0.
 uint32_t net_wait_turn();
+// The world's digest that the last net_wait_turn sent to the other
+// computers (the world has not changed since, until the next step).
+extern uint64_t net_last_digest;
 // Sends the local players' events of `set` to every other computer.
 void net_send_controls(int set);
 // The statistics line of a network game's end.

@@ -20,6 +20,7 @@ int32_t net_receive_stamp = 0;
 uint16_t net_turn_number = 1;
 bool net_controls_ready = false;
 uint64_t (*net_world_digest)() = world_hash;
+uint64_t net_last_digest = 0;
 
 namespace {
 
@@ -93,6 +94,7 @@ const turn_digest *own_digest_of(uint16_t turn) {
 void finish_turn_digest() {
     uint16_t turn = net_turn_number;
     uint64_t digest = net_world_digest();
+    net_last_digest = digest;
     own_digests[turn % NET_DIGESTS_KEPT] = {turn, true, digest};
     pak_build_digest(&net_send_pak, turn, digest);
     for (int n = 0; n < NET_SPARE_NODE; n++)
@@ -113,6 +115,7 @@ void net_turn_reset() {
     net_controls_ready = false;
     net_receive_set = 0;
     net_receive_stamp = 0;
+    net_last_digest = 0;
     memset(own_digests, 0, sizeof own_digests);
     memset(early_digests, 0, sizeof early_digests);
 }
