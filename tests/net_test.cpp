@@ -87,7 +87,6 @@ TEST(NetLobby, ServerTakesJoinsGivesSlotsAndRefusesWhatItCannotTake) {
     EXPECT_EQ(net_total_players, 2);
 
     // Once the lobby has closed (or on a client) a join is denied.
-    net_join_state = NET_IDLE;
     net_lobby_open = false;
     env.transport.sent.clear();
     env.join(8197, {"late"});
