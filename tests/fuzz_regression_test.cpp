@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <string>
 
-#include "frame/config.h"
 #include "gfx/font.h"
 #include "world_fixture.h"
 
@@ -26,15 +25,6 @@ void replay(const std::string &target, const std::string &input) {
     if (target == "fuzz_map") {
         env.players(2);
         load_map(input.c_str());
-    } else if (target == "fuzz_monster") {
-        creature c{};
-        object body{};
-        c.body = &body;
-        load_monster(&c, input.c_str());
-    } else if (target == "fuzz_missile") {
-        load_missile_file(&missile_definitions[0], &explosion_definitions[0], input.c_str());
-    } else if (target == "fuzz_config") {
-        config_read(input.c_str());
     } else if (target == "fuzz_font") {
         load_font(0, input.c_str());
         bitmap b;

@@ -38,8 +38,6 @@ struct fake_transport {
         uint16_t port;
     } channels[NET_NODES] = {};
     std::vector<uint16_t> busy_ports;  // ports that cannot be opened
-    uint16_t opened = 0;
-    bool resolves = true;
     uint8_t buffers[3][NET_PACKET_SIZE] = {};
     // A scripted peer: sees each send, may answer into the inbox.
     std::function<void(const datagram &)> on_send;
@@ -81,7 +79,6 @@ inline const net_io_ops fake_io = {
     [](uint16_t port) {
         for (uint16_t busy : fake->busy_ports)
             if (busy == port) return false;
-        fake->opened = port;
         return true;
     },
     [](int ch, uint32_t host, uint16_t port) { fake->channels[ch] = {true, host, port}; },
@@ -111,14 +108,9 @@ inline const net_io_ops fake_io = {
     [](const char *, uint16_t port, uint32_t *host, uint16_t *net_port) {
         *host = ipv4(127, 0, 0, 1);
         *net_port = net_port_net(port);
-        return fake->resolves;
+        return true;
     },
-    [](uint32_t host) {
-        static char text[32];
-        const uint8_t *b = reinterpret_cast<const uint8_t *>(&host);
-        snprintf(text, sizeof text, "%d.%d.%d.%d", b[0], b[1], b[2], b[3]);
-        return (const char *)text;
-    },
+    [](uint32_t) { return "127.0.0.1"; },  // every peer's address
     [] {},
     [] { return fake->now; },
 };

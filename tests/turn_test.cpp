@@ -44,10 +44,6 @@ TEST(NetTurn, ATurnWithoutKeysIsSentAnsweredAndAcknowledged) {
     EXPECT_EQ(env.transport.sent_of(PAK_CONTROLS_ACK).at(0).data, (bytes{PAK_CONTROLS_ACK, 0, 1, 0}));
     EXPECT_EQ(net_turn_number, 2);
     EXPECT_FALSE(net_controls_ready || net_nodes[1].controls_received);
-    // The turn's digest goes out once.
-    auto digests = env.transport.sent_of(PAK_DIGEST);
-    ASSERT_EQ(digests.size(), 1u);
-    EXPECT_EQ(digests[0].seq(), 1);
 }
 
 TEST(NetTurn, LostSetsAndAcknowledgementsAreRepeatedAndStoredOnce) {
@@ -136,8 +132,6 @@ TEST(NetTurn, TheWaitReportsLongWaitsAndEndsASilentGame) {
     uint32_t waited = net_wait_turn();
     EXPECT_GE(waited, 250u);
     EXPECT_LE(waited, 255u);
-    EXPECT_EQ(net_stats.turns, 2u);
-    EXPECT_GE(net_stats.longest_wait_ms, 250u);
 
     // Silence: the set is repeated about every 150 ms, then the game ends.
     env.transport.on_send = nullptr;
@@ -154,36 +148,24 @@ TEST(NetTurn, TheWaitReportsLongWaitsAndEndsASilentGame) {
     EXPECT_EQ(env.transport.sent_of(PAK_CONTROLS).size(), 1u + 10000 / 155);
 }
 
-TEST(NetTurn, DigestsThatDifferEndTheGameOnTheTurnTheyDiffer) {
-    // Theirs arrives after ours, or (they are a turn ahead) before.
-    for (bool early : {false, true}) {
-        turn_env env;
-        env.peer_answers();
-        net_send_controls(0);
-        net_wait_turn();
-        uint64_t ours = net_world_digest() - 1000003u;  // of turn 1
-        env.from_peer(C1, bytes{PAK_DIGEST, 0, 1, 0} + bytes{(uint8_t)ours, (uint8_t)(ours >> 8), (uint8_t)(ours >> 16),
-                                                               (uint8_t)(ours >> 24), 0, 0, 0, 0});
-        env.pump();  // equal: the game goes on
-        uint16_t turn = net_turn_number;
-        bytes wrong = bytes{PAK_DIGEST, 0, (uint8_t)turn, 0, 1, 2, 3, 4, 5, 6, 7, 8};
-        fatal_end f;
-        if (early) {
-            env.from_peer(C1, wrong);
-            env.pump();
-            net_begin_turn(1, 40);
-            net_send_controls(1);
-            f = run_fatal([] { net_wait_turn(); });
-        } else {
-            net_begin_turn(1, 40);
-            net_send_controls(1);
-            net_wait_turn();
-            env.from_peer(C1, wrong);
-            f = run_fatal([] { net_receive(0); });
-        }
-        EXPECT_EQ(f.code, 6);
-        EXPECT_EQ(f.message, "network game out of sync at turn 2");
-    }
+TEST(NetTurn, ADigestThatDiffersEndsTheGameOnItsTurnEvenWhenItComesEarly) {
+    // The other computer is a turn ahead: its digest of turn 2 comes before
+    // ours is made (one that comes after: ProcessNetPlay's differing maps).
+    turn_env env;
+    env.peer_answers();
+    net_send_controls(0);
+    net_wait_turn();
+    uint64_t ours = net_world_digest() - 1000003u;  // of turn 1
+    env.from_peer(C1, bytes{PAK_DIGEST, 0, 1, 0} + bytes{(uint8_t)ours, (uint8_t)(ours >> 8), (uint8_t)(ours >> 16),
+                                                           (uint8_t)(ours >> 24), 0, 0, 0, 0});
+    env.pump();  // equal: the game goes on
+    env.from_peer(C1, bytes{PAK_DIGEST, 0, 2, 0, 1, 2, 3, 4, 5, 6, 7, 8});
+    env.pump();
+    net_begin_turn(1, 40);
+    net_send_controls(1);
+    fatal_end f = run_fatal([] { net_wait_turn(); });
+    EXPECT_EQ(f.code, 6);
+    EXPECT_EQ(f.message, "network game out of sync at turn 2");
 }
 
 TEST(NetTurn, SetsUnderWaySurviveARespawn) {
