@@ -44,7 +44,6 @@ TEST(ProcessSim, HashesTheLastFrameAndBenchmarksWithoutHashes) {
 TEST(ProcessSim, BadArgumentsScriptsAndMapsEndWithTheirMessages) {
     temp_dir dir;
     write_file(dir.file("bad.script"), "# fine\n0 1 5\n\n10 4 1\n");
-    write_file(dir.file("not_control.script"), "5 0 64\n");
     write_file(dir.file("broken.fenda"), "100 100 bg_dusk.jpg\n\nstatus_panel.png\n\n0 0 BRIDGE x.png\n \n");
     const struct {
         std::vector<std::string> args;
@@ -52,7 +51,6 @@ TEST(ProcessSim, BadArgumentsScriptsAndMapsEndWithTheirMessages) {
         std::string message;
     } runs[] = {
         {{"testmap.fenda", "10", dir.file("bad.script")}, 16, "bad event \"10 4 1\" in script \"" + dir.file("bad.script") + "\" line 4"},
-        {{"testmap.fenda", "10", dir.file("not_control.script")}, 16, ""},
         {{"testmap.fenda", "10", dir.file("missing.script")}, 3, "can't open script"},
         {{dir.file("broken.fenda"), "10"}, 16, "unknown object type \"BRIDGE\""},
         {{"testmap.fenda"}, 16, ""},
