@@ -30,6 +30,7 @@ bool read_bmp(const std::string &data, x_image *out) {
 }
 
 bool blue(xpixel p) { return p.b > 150 && p.r < 90 && p.b > p.g + 50; }
+bool red(xpixel p) { return p.r > 150 && p.g < 90 && p.b < 90; }
 bool green(xpixel p) { return p.g > 120 && p.r < 110 && p.b < 110; }
 double centre(const x_image &img, bool (*colour)(xpixel), int x0, int y0, int x1, int y1) {
     double sum = 0;

@@ -15,9 +15,10 @@ extern const char *const LOCAL_LOOP_STARTED;
 
 // Reads a bottom-up BMP of 24 bits a pixel, as the game's screenshots are.
 bool read_bmp(const std::string &data, x_image *out);
-// The fighters' colours: the blue of player 1's and the green of player 3's
-// armour.
+// The fighters' colours: the blue of player 1's, the red of player 2's and
+// the green of player 3's armour.
 bool blue(xpixel p);
+bool red(xpixel p);
 bool green(xpixel p);
 // The mean column of a colour's pixels in a rectangle, or -1 without any.
 double centre(const x_image &img, bool (*colour)(xpixel), int x0, int y0, int x1, int y1);

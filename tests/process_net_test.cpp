@@ -99,7 +99,14 @@ TEST(ProcessNet, ThreeComputersMeetAFourthIsRefusedAndTheLobbyEnds) {
     EXPECT_EQ(late.game->out(), "\n\nERROR: joining to the server had failed\n\n");
     EXPECT_TRUE(server.log_has("network: binding node 4 to ")) << server.report();
 
-    EXPECT_TRUE(one.log_has("network: UDP socket opened at port 2001h (8193)\n")) << one.report();
+    EXPECT_TRUE(in_order(server.log(), {": initializing network\n", ": sizeof(pak_header) = 4, sizeof(address_pak) = 12\n",
+                                        ": net_packet_interval = 150ms\n", "network: UDP socket opened at port 2000h (8192)\n",
+                                        "network: binding node 1 to localhost:8193\n", "network: joining node 1 with 1 player(s)\n",
+                                        "network: binding node 2 to localhost:8194\n"}))
+        << server.log();
+    EXPECT_TRUE(in_order(one.log(), {"network: UDP socket opened at port 2001h (8193)\n", ": conneting to server \"127.0.0.1\"\n",
+                                     "network: binding node 1 to localhost:8192\n", "network: server accepted our join\n"}))
+        << one.log();
     EXPECT_TRUE(two.log_has("network: UDP socket opened at port 2002h (8194)\n")) << two.report();
 
     // Escape on a client: it asks to leave for ten seconds; the server drops
@@ -147,11 +154,17 @@ TEST(ProcessNet, ServerMakesGoodLostAcknowledgementsAndDropsMalformedDatagrams) 
     bytes d;
     uint16_t from;
 
-    // Malformed datagrams are dropped with a line, and the lobby goes on.
+    // Malformed datagrams are dropped, one line per sender and second.
     for (const bytes &bad : {bytes{3, 0}, bytes{99, 0, 0, 0}, bytes{3, 0, 0, 0, 1, 'x'}})
         stranger.send_to(8192, bad);
     ASSERT_TRUE(server.log_has("network: dropped a datagram of 2 bytes from localhost:8200: shorter than a packet header\n"))
         << server.report();
+    sleep_ms(300);
+    std::string log = server.log();
+    size_t lines = 0;
+    for (size_t at = log.find("from localhost:8200"); at != std::string::npos; at = log.find("from localhost:8200", at + 1))
+        lines++;
+    EXPECT_LE(lines, 2u) << log;  // three within a second or two
 
     // The first PAK_ACCEPT goes unacknowledged: it comes again.
     peer.send_to(8192, join_request({"Peer"}));
@@ -322,9 +335,21 @@ void check_replays(three_games &games) {
     }
 }
 
-// Plays, checks that every computer's digests are equal; prints a summary.
+// Plays, checks that the player moved by one computer moves on every
+// screen and that every computer's digests are equal; prints a summary.
 void play_and_compare(three_games &games, const char *what) {
     int seconds = setting("FENDA_NET_SECONDS", 60);
+    // Bob (slot 1, red, the lower left view) walks right on his computer.
+    x_image before[3];
+    for (int i = 0; i < 3; i++) before[i] = games.g[i]->shot();
+    const int x0 = 0, y0 = 240 + 110, x1 = 480, y1 = 240 + 180;
+    ASSERT_TRUE(games.g[1]->hold_until_moved({"Right"}, red, x0, y0, x1, y1, 30)) << games.report();
+    for (int i : {0, 2}) {
+        double start = centre(before[i], red, x0, y0, x1, y1);
+        EXPECT_TRUE(games.g[i]->shows([&](const x_image &img) { return centre(img, red, x0, y0, x1, y1) - start >= 30; },
+                                      10000))
+            << "computer " << i << " did not show the walk";
+    }
     games.play(seconds, 2026);
     // The digest of the last turn that every log reached was written by all.
     wait_until(
@@ -368,6 +393,8 @@ TEST(ProcessNetPlay, ThreeGamesStayEqual) {
     three_games games(space.prefix(), space.prefix(), space.prefix());
     ASSERT_TRUE(games.start()) << games.report();
     play_and_compare(games, "loopback");
+    EXPECT_TRUE(in_order(games.ann.log(), {"note: network game: ", " turns, waited ", "ERROR: ", ": network shutdown\n"}))
+        << games.ann.log();
 }
 
 TEST(ProcessNetPlay, ThreeGamesStayEqualUnderPacketLoss) {
